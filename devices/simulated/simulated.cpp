@@ -1,0 +1,7 @@
+#define EXPORT extern "C" __attribute__((visibility("default")))
+EXPORT int DW_InitDevCtl(void) { return 1; }
+EXPORT void DW_ReleaseDevCtl(void) {}
+EXPORT int DW_SetDiSEqCSwitchPort(int) { return 1; }
+EXPORT int DW_SetSatPatRate(unsigned char) { return 1; }
+EXPORT int DW_TuneSatChannel(int, int *, int, int) { return 1; }
+EXPORT int DW_QuerySignal(int *q, int *l, int *) { *q = 0; *l = 0; return 1; }

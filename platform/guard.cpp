@@ -1,0 +1,3 @@
+#include "platform/guard.h"
+
+Q_LOGGING_CATEGORY(lcHandlers, "orvanta.handlers")

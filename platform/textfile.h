@@ -1,0 +1,26 @@
+#pragma once
+// Text files as the list files and the saved reports have them.
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace platform {
+
+// Reads the file line by line: LF ends a line, a CR anywhere is dropped, a byte
+// 26 ends the file, a last line without LF still counts; lines have no length
+// limit. `onLine` gets each line's raw bytes and returns false to stop early.
+// Raises IoError with the system's text when the file cannot be opened or read
+// (a directory, a missing or unreadable file).
+void readLines(const QString &path, const std::function<bool(QByteArrayView line)> &onLine);
+
+// Writes `lines` in Windows-1251, each followed by CR LF, no byte-order mark.
+// The bytes go to a temporary file in the same folder that is then renamed
+// over `path`, so a failed save leaves an existing file whole. Raises IoError
+// naming the file and the system's reason.
+void writeLinesCp1251(const QString &path, const QStringList &lines);
+
+// Replaces `path` with `bytes` the same way (temporary file, then rename).
+void writeFileAtomically(const QString &path, QByteArrayView bytes);
+
+} // namespace platform

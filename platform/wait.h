@@ -1,0 +1,18 @@
+#pragma once
+// Blocking waits and the points where pending window messages run. Tests
+// replace both: waits are recorded instead of slept, and a hook can act at
+// exactly the points where the program lets messages run.
+#include <functional>
+
+namespace platform {
+
+// Blocks the calling thread for `ms` milliseconds (the receiver settle waits).
+void waitMs(int ms);
+// Lets pending window messages run (Application.ProcessMessages).
+void processMessages();
+
+// Test seams; an empty function restores the real behaviour.
+void setWaitFunction(std::function<void(int ms)> wait);
+void setProcessMessagesHook(std::function<void()> hook);
+
+} // namespace platform
