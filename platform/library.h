@@ -22,7 +22,8 @@ QByteArray cSymbolFor(const char *exportName);
 void *findExport(LibraryHandle library, const char *exportName);
 
 // Test seam: directories searched before the system's default, in place of the
-// program's and the current directory. An empty list restores the default.
+// program's and the current directory, and without the system's search. An
+// empty list restores the default.
 void setLibrarySearchDirs(const QStringList &dirs);
 
 } // namespace platform
