@@ -3,10 +3,20 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <ctime>
+
 namespace platform {
 namespace {
 std::function<void(int)> g_wait;
 std::function<void()> g_processHook;
+long long g_lastThrottledRunNs = 0;
+
+long long monotonicNs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
 } // namespace
 
 void waitMs(int ms)
@@ -25,6 +35,20 @@ void processMessages()
         hook();
     }
     QCoreApplication::processEvents();
+}
+
+void processMessagesThrottled()
+{
+    if (g_processHook) {
+        auto hook = g_processHook;
+        hook();
+    }
+    const long long now = monotonicNs();
+    if (now - g_lastThrottledRunNs < 1000000)
+        return;
+    QCoreApplication::processEvents();
+    // Measured after the run, so that a slow run is not followed at once by another.
+    g_lastThrottledRunNs = monotonicNs();
 }
 
 void setWaitFunction(std::function<void(int)> wait)
