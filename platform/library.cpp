@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <cstring>
 #include <dlfcn.h>
 
 Q_LOGGING_CATEGORY(lcLibrary, "orvanta.library")
@@ -20,6 +21,7 @@ LibraryHandle tryOpen(const QString &path)
         qCDebug(lcLibrary) << "dlopen" << path << "failed:" << dlerror();
     return h;
 }
+void *findExportSlowly(LibraryHandle library, const char *exportName);
 } // namespace
 
 LibraryHandle loadLibrary(const QString &bareName)
@@ -53,12 +55,39 @@ void *findExport(LibraryHandle library, const char *exportName)
 {
     if (!library)
         return nullptr;
+    // Searches look exports up millions of times: map the name on the stack
+    // rather than through a heap copy.
+    char buffer[128];
+    const char *symbol = exportName;
+    if (exportName[0] == '?') {
+        const char *begin = exportName + 1;
+        const char *end = std::strchr(begin, '@');
+        while (end && end[1] != '@')
+            end = std::strchr(end + 1, '@');
+        const size_t length = end ? size_t(end - begin) : std::strlen(begin);
+        if (length >= sizeof buffer)
+            return findExportSlowly(library, exportName);
+        std::memcpy(buffer, begin, length);
+        buffer[length] = '\0';
+        symbol = buffer;
+    }
+    void *address = dlsym(library, symbol);
+    if (!address)
+        qCDebug(lcLibrary) << "export" << exportName << "(" << symbol << ") not found";
+    return address;
+}
+
+namespace {
+// Names too long for the stack buffer.
+void *findExportSlowly(LibraryHandle library, const char *exportName)
+{
     const QByteArray symbol = cSymbolFor(exportName);
     void *address = dlsym(library, symbol.constData());
     if (!address)
         qCDebug(lcLibrary) << "export" << exportName << "(" << symbol << ") not found";
     return address;
 }
+} // namespace
 
 void setLibrarySearchDirs(const QStringList &dirs)
 {

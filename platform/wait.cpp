@@ -3,20 +3,65 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include <ctime>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace platform {
 namespace {
 std::function<void(int)> g_wait;
 std::function<void()> g_processHook;
-long long g_lastThrottledRunNs = 0;
 
-long long monotonicNs()
+// Tells throttled message points when a millisecond has passed since messages
+// last ran there. A clock read at each of millions of points a second costs
+// more than the rest of such a point; a flag costs next to nothing. A helper
+// thread sleeps one millisecond after each run and then raises the flag; it
+// sleeps without end while no loop uses these points.
+class MillisecondGate
 {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
-}
+public:
+    static MillisecondGate &instance()
+    {
+        // Never destroyed: the helper thread may outlive static destruction.
+        static MillisecondGate *gate = new MillisecondGate;
+        return *gate;
+    }
+    bool open() const { return m_open.load(std::memory_order_relaxed); }
+    // Closes the gate and has it reopen a millisecond from now.
+    void closeForAMillisecond()
+    {
+        m_open.store(false, std::memory_order_relaxed);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_armed = true;
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    MillisecondGate()
+    {
+        std::thread([this] { run(); }).detach();
+    }
+    void run()
+    {
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_armed; });
+                m_armed = false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            m_open.store(true, std::memory_order_relaxed);
+        }
+    }
+    std::atomic<bool> m_open{true};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_armed = false;
+};
 } // namespace
 
 void waitMs(int ms)
@@ -37,18 +82,19 @@ void processMessages()
     QCoreApplication::processEvents();
 }
 
-void processMessagesThrottled()
+bool processMessagesThrottled()
 {
     if (g_processHook) {
         auto hook = g_processHook;
         hook();
     }
-    const long long now = monotonicNs();
-    if (now - g_lastThrottledRunNs < 1000000)
-        return;
+    MillisecondGate &gate = MillisecondGate::instance();
+    if (!gate.open())
+        return false;
     QCoreApplication::processEvents();
-    // Measured after the run, so that a slow run is not followed at once by another.
-    g_lastThrottledRunNs = monotonicNs();
+    // Counted from the end of the run, so that a slow run is not followed at once by another.
+    gate.closeForAMillisecond();
+    return true;
 }
 
 void setWaitFunction(std::function<void(int)> wait)

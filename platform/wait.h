@@ -13,8 +13,8 @@ void processMessages();
 // The same point for loops that pass it millions of times a second: the test
 // hook runs every time, but the messages themselves only when the last run
 // through here was at least a millisecond ago, so a pending click is still
-// handled within a millisecond at the same place.
-void processMessagesThrottled();
+// handled within a millisecond at the same place. True when they ran.
+bool processMessagesThrottled();
 
 // Test seams; an empty function restores the real behaviour.
 void setWaitFunction(std::function<void(int ms)> wait);

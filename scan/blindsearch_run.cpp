@@ -30,9 +30,18 @@ bool advance(int &value, int step)
 
 void TForm3::letMessagesRun()
 {
-    if (m_sinceFlush.elapsed() >= kFlushIntervalMs)
+    // The clock is only asked when messages ran, at most once a millisecond.
+    if (platform::processMessagesThrottled() && m_sinceFlush.elapsed() >= kFlushIntervalMs)
         flushDisplay();
-    platform::processMessagesThrottled();
+}
+
+int TForm3::shownStep(const QComboBox *box) const
+{
+    // The lists never change, so the number shown is the number of its entry.
+    const int index = box->currentIndex();
+    if (index >= 0 && index < m_stepValues.size())
+        return m_stepValues[index];
+    return StrToInt(box->currentText());
 }
 
 void TForm3::notePoint(int frequencyMHz, int symbolRateKs, int polarization, int reading)
@@ -114,13 +123,13 @@ bool TForm3::searchFrequencies(int p, int &frequencyMHz)
                     return false;
                 const int reading = MeasurePoint(symbolRateKs, frequencyMHz, p, lofMHz);
                 notePoint(frequencyMHz, symbolRateKs, p, reading);
-                if (!advance(symbolRateKs, StrToInt(ComboBox2->currentText())))
+                if (!advance(symbolRateKs, shownStep(ComboBox2)))
                     break;
             }
         }
 
         letMessagesRun();
-        const bool more = advance(frequencyMHz, StrToInt(ComboBox1->currentText()));
+        const bool more = advance(frequencyMHz, shownStep(ComboBox1));
         if (stopRequested())
             return false;
         if (!more)

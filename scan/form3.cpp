@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/globals.h"
+#include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/textfile.h"
@@ -42,6 +43,8 @@ TForm3::TForm3(QWidget *parent)
 void TForm3::createControls()
 {
     const QStringList steps = scan::blindStepItems();
+    for (const QString &step : steps)
+        m_stepValues << StrToInt(step);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("Частоты"), 16, 14);
     Label4 = makeLabel(this, "Label4", QStringLiteral("от"), 70, 12);

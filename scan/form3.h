@@ -54,6 +54,7 @@ private:
     // Steps of the search (scan/blindsearch_run.cpp).
     bool stopRequested() const;
     void letMessagesRun();
+    int shownStep(const QComboBox *box) const;
     void notePoint(int frequencyMHz, int symbolRateKs, int polarization, int reading);
     bool searchFrequencies(int polarization, int &frequencyMHz);
     void endSteps();
@@ -67,6 +68,7 @@ private:
         bool pending = false;
     } m_current;
     QStringList m_pendingLines;
+    QList<int> m_stepValues; // the numbers of the step lists' entries
     QElapsedTimer m_sinceFlush;
     bool m_centred = false;
 };
