@@ -63,6 +63,7 @@ void TForm3::createControls()
     Edit6 = makeEdit(this, "Edit6",
                      QStringLiteral("3333,4444, 4800, 5600, 12000, 22000,27500,26500,29800,30000,"),
                      232, 72, 201);
+    Edit6->setCursorPosition(0); // show the list from its start
     RadioButton3 = makeRadio(this, "RadioButton3", QStringLiteral("Предел"), 144, 100, 70);
     Label9 = makeLabel(this, "Label9", QStringLiteral("от"), 216, 100);
     Edit3 = makeEdit(this, "Edit3", QStringLiteral("1000"), 232, 96, 57);

@@ -132,6 +132,7 @@ private slots:
     void twoSearchesAppendAndSave();
     void cancelledSaveWritesNothing();
     void noLibraryListsNothing();
+    void openAndCloseLeavesDeviceReleased_data();
     void openAndCloseLeavesDeviceReleased();
 };
 
@@ -600,9 +601,24 @@ void TestBlind::noLibraryListsNothing()
     QVERIFY(Form3->SpeedButton1->isEnabled());
 }
 
+void TestBlind::openAndCloseLeavesDeviceReleased_data()
+{
+    QTest::addColumn<bool>("library");
+    QTest::addColumn<QStringList>("journal");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("library loaded") << true << QStringList{"InitDevCtl", "ReleaseDevCtl"} << QStringList{};
+    QTest::newRow("no library") << false << QStringList{} << QStringList{"Функция не найдена"};
+}
+
 void TestBlind::openAndCloseLeavesDeviceReleased()
 {
-    ProgramFixture f;
+    QFETCH(bool, library);
+    QFETCH(QStringList, journal);
+    QFETCH(QStringList, messages);
+    FixtureOptions o;
+    if (!library)
+        o.libraryDir = testing_support::missingLibraryDir();
+    ProgramFixture f(o);
     Form1->show();
     Form1->SpeedButton4->click();
     QVERIFY(!Form1->isVisible());
@@ -610,7 +626,8 @@ void TestBlind::openAndCloseLeavesDeviceReleased()
     Form3->close();
     QVERIFY(!Form3->isVisible());
     QVERIFY(Form1->isVisible());
-    QCOMPARE(f.sim.journal(), (QStringList{"InitDevCtl", "ReleaseDevCtl"}));
+    QCOMPARE(f.sim.journal(), journal);
+    QCOMPARE(f.dialogs.messages, messages);
 }
 
 ORVANTA_TEST(TestBlind)
