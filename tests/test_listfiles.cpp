@@ -69,6 +69,20 @@ void TestListFiles::lineReader()
         return true;
     });
     QCOMPARE(got, lines);
+
+    // Chunk boundaries anywhere give the same lines.
+    QStringList bytewise;
+    std::function<bool(QByteArrayView)> collect = [&](QByteArrayView l) {
+        bytewise << QString::fromLatin1(l.data(), l.size());
+        return true;
+    };
+    platform::LineSplitter splitter(collect);
+    bool open = true;
+    for (qsizetype i = 0; i < bytes.size() && open; ++i)
+        open = splitter.feed(QByteArrayView(bytes.constData() + i, 1));
+    if (open)
+        splitter.finish();
+    QCOMPARE(bytewise, lines);
 }
 
 void TestListFiles::satelliteName_data()
