@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test clean test-asan fuzz fuzz-short format format-check
 
 all: build
 
@@ -21,5 +21,18 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DORVANTA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build build-asan
+	ctest --test-dir build-asan --output-on-failure
+
+# libFuzzer targets: `make fuzz` runs each for FUZZ_SECONDS (default 600).
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	bash scripts/fuzz.sh $(FUZZ_SECONDS)
+fuzz-short: deps
+	bash scripts/fuzz.sh 60
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-fuzz
