@@ -34,5 +34,12 @@ fuzz: deps
 fuzz-short: deps
 	bash scripts/fuzz.sh 60
 
+# Formatting of every C++ file under version control.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+format:
+	clang-format -i $(FORMAT_FILES)
+format-check:
+	clang-format --dry-run --Werror $(FORMAT_FILES)
+
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz
