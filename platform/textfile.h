@@ -19,7 +19,8 @@ void readLines(const QString &path, const std::function<bool(QByteArrayView line
 class LineSplitter
 {
 public:
-    explicit LineSplitter(const std::function<bool(QByteArrayView line)> &onLine) : m_onLine(onLine) {}
+    explicit LineSplitter(const std::function<bool(QByteArrayView line)> &onLine) : m_onLine(onLine)
+    {}
     // Returns false once the text has ended (byte 26, or the callback said stop).
     bool feed(QByteArrayView chunk);
     // Hands over a last line without LF.

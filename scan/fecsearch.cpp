@@ -1,4 +1,5 @@
 // The DVB-S2 FEC search.
 #include "app/form1.h"
 
-void TForm1::SpeedButton7Click() {}
+void TForm1::SpeedButton7Click()
+{}

@@ -2,8 +2,7 @@
 
 #include "platform/widgets.h"
 
-TForm3::TForm3(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+TForm3::TForm3(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Слепой поиск (только для DVB-S QPSK)"));

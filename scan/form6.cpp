@@ -2,8 +2,7 @@
 
 #include "platform/widgets.h"
 
-TForm6::TForm6(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+TForm6::TForm6(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Поиск DVB-S2 fec"));

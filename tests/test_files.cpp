@@ -38,8 +38,10 @@ void TestFiles::writerBytes()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("report.txt");
-    platform::writeLinesCp1251(path, {QStringLiteral("Спутник - X"), QString(), QStringLiteral("Cигнал: 5")});
-    QCOMPARE(readAll(path), QByteArray("\xd1\xef\xf3\xf2\xed\xe8\xea - X\r\n\r\nC\xe8\xe3\xed\xe0\xeb: 5\r\n"));
+    platform::writeLinesCp1251(
+        path, {QStringLiteral("Спутник - X"), QString(), QStringLiteral("Cигнал: 5")});
+    QCOMPARE(readAll(path),
+             QByteArray("\xd1\xef\xf3\xf2\xed\xe8\xea - X\r\n\r\nC\xe8\xe3\xed\xe0\xeb: 5\r\n"));
     // Nothing but the file itself is left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.txt"});
 }
@@ -69,7 +71,8 @@ void TestFiles::failedSaveKeepsOldFile()
     ::setrlimit(RLIMIT_FSIZE, &small);
     QString message;
     try {
-        platform::writeLinesCp1251(path, QStringList(500, QStringLiteral("a line of the new report")));
+        platform::writeLinesCp1251(path,
+                                   QStringList(500, QStringLiteral("a line of the new report")));
     } catch (const platform::IoError &e) {
         message = e.message();
     }
@@ -106,8 +109,10 @@ void TestFiles::exportNames_data()
     QTest::newRow("release") << receiver::exports::ReleaseDevCtl << "DW_ReleaseDevCtl";
     QTest::newRow("diseqc") << receiver::exports::SetDiSEqCSwitchPort << "DW_SetDiSEqCSwitchPort";
     QTest::newRow("fec") << receiver::exports::SetSatPatRate << "DW_SetSatPatRate";
-    QTest::newRow("plain name") << "DW_Plain" << "DW_Plain";
-    QTest::newRow("no @@") << "?Odd" << "Odd";
+    QTest::newRow("plain name") << "DW_Plain"
+                                << "DW_Plain";
+    QTest::newRow("no @@") << "?Odd"
+                           << "Odd";
 }
 
 void TestFiles::exportNames()

@@ -74,7 +74,8 @@ void TestHostile::manyListFiles()
     o.createForms = false;
     ProgramFixture f(o);
     for (int i = 0; i < 5000; ++i)
-        f.writeList(QStringLiteral("s%1.ini").arg(i), "2=Sat " + QByteArray::number(i) + "\r\n[DVB]\r\n1=11766,H,27500\r\n");
+        f.writeList(QStringLiteral("s%1.ini").arg(i),
+                    "2=Sat " + QByteArray::number(i) + "\r\n[DVB]\r\n1=11766,H,27500\r\n");
     f.start();
     QCOMPARE(SatelliteFileCount, 5000);
     QCOMPARE(Form1->ComboBox3->count(), 5000);
@@ -116,8 +117,8 @@ void TestHostile::longFieldTexts()
 {
     FixtureOptions o;
     const QByteArray longText(10000, '7');
-    o.lists["long.ini"] = "2=" + longText + "\n[DVB]\n1=" + longText + "," + longText + "," + longText + "," +
-                          longText + "," + longText + "\n";
+    o.lists["long.ini"] = "2=" + longText + "\n[DVB]\n1=" + longText + "," + longText + "," +
+                          longText + "," + longText + "," + longText + "\n";
     ProgramFixture f(o);
     Form1->ComboBox3->setCurrentIndex(0);
     Form1->ComboBox3Change();

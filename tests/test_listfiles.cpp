@@ -53,10 +53,13 @@ void TestListFiles::lineReader_data()
     QTest::newRow("CR only is dropped") << QByteArray("a\rb\rc") << QStringList{"abc"};
     QTest::newRow("CR inside") << QByteArray("a\rx\r\n") << QStringList{"ax"};
     QTest::newRow("Ctrl-Z ends the file") << QByteArray("a\nb\x1a\nc\n") << QStringList{"a", "b"};
-    QTest::newRow("Ctrl-Z at line start") << QByteArray("a\n\x1a" "b\n") << QStringList{"a"};
+    QTest::newRow("Ctrl-Z at line start") << QByteArray("a\n\x1a"
+                                                        "b\n")
+                                          << QStringList{"a"};
     QTest::newRow("empty lines") << QByteArray("\n\nx\n") << QStringList{"", "", "x"};
     QTest::newRow("empty file") << QByteArray() << QStringList{};
-    QTest::newRow("NUL bytes kept") << QByteArray("a\0b\n", 4) << QStringList{QString::fromLatin1("a\0b", 3)};
+    QTest::newRow("NUL bytes kept")
+        << QByteArray("a\0b\n", 4) << QStringList{QString::fromLatin1("a\0b", 3)};
 }
 
 void TestListFiles::lineReader()
@@ -89,16 +92,21 @@ void TestListFiles::satelliteName_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("name");
-    QTest::newRow("usual") << QByteArray("[SATTYPE]\r\n1=0192\r\n2=Astra Demo\r\n[DVB]\r\n0=1\r\n1=10714,H,22000\r\n2=Not a name\r\n")
+    QTest::newRow("usual") << QByteArray(
+                                  "[SATTYPE]\r\n1=0192\r\n2=Astra "
+                                  "Demo\r\n[DVB]\r\n0=1\r\n1=10714,H,22000\r\n2=Not a name\r\n")
                            << QStringLiteral("Astra Demo");
     QTest::newRow("empty file") << QByteArray() << QString();
     QTest::newRow("no DVB line") << QByteArray("2=First\n12=Abc\n") << QStringLiteral("Abc");
-    QTest::newRow("12= counts as a name line") << QByteArray("12=Abc\n[DVB]\n") << QStringLiteral("Abc");
-    QTest::newRow("DVB line never names") << QByteArray("2=Name\n2=DVB thing\n2=After\n") << QStringLiteral("Name");
+    QTest::newRow("12= counts as a name line")
+        << QByteArray("12=Abc\n[DVB]\n") << QStringLiteral("Abc");
+    QTest::newRow("DVB line never names")
+        << QByteArray("2=Name\n2=DVB thing\n2=After\n") << QStringLiteral("Name");
     QTest::newRow("text after first 2=") << QByteArray("x2=a2=b\n") << QStringLiteral("a2=b");
     QTest::newRow("no name line") << QByteArray("[DVB]\n1=10714,H,22000\n") << QString();
     QTest::newRow("cp1251 name") << QByteArray("2=\xcc\xe8\xf0\n") << QStringLiteral("Мир");
-    QTest::newRow("binary junk") << QByteArray("\xff\xfe\0\x01\x02=2=\x80\n", 10) << QStringLiteral("Ђ");
+    QTest::newRow("binary junk") << QByteArray("\xff\xfe\0\x01\x02=2=\x80\n", 10)
+                                 << QStringLiteral("Ђ");
 }
 
 void TestListFiles::satelliteName()
@@ -112,16 +120,19 @@ void TestListFiles::entries_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("usual") << QByteArray("2=Sat\r\n[DVB]\r\n0=2\r\n1=10714,H,22000,23,S2\r\n2=10729,V,22000\r\n")
-                           << QStringList{"10714,H,22000,23,S2", "10729,V,22000"};
+    QTest::newRow("usual")
+        << QByteArray("2=Sat\r\n[DVB]\r\n0=2\r\n1=10714,H,22000,23,S2\r\n2=10729,V,22000\r\n")
+        << QStringList{"10714,H,22000,23,S2", "10729,V,22000"};
     QTest::newRow("no DVB line") << QByteArray("2=Sat\n1=10714,H,22000\n") << QStringList{};
     QTest::newRow("UPDATE closes, DVB reopens and is taken")
         << QByteArray("[DVB]\n1=a\n[UPDATE]\n2=b\nx=DVB-S\n3=c\n")
         << QStringList{"a", "DVB-S", "c"};
     QTest::newRow("0= skipped, 10= taken") << QByteArray("[DVB]\n0=5\n10=x\n") << QStringList{"x"};
     QTest::newRow("text after first =") << QByteArray("[DVB]\n1=a=b\n") << QStringList{"a=b"};
-    QTest::newRow("lines without = ignored") << QByteArray("[DVB]\n;comment\n\n1=a\n") << QStringList{"a"};
-    QTest::newRow("DVB line with UPDATE stays closed") << QByteArray("DVB [UPDATE]=x\n1=a\n") << QStringList{};
+    QTest::newRow("lines without = ignored")
+        << QByteArray("[DVB]\n;comment\n\n1=a\n") << QStringList{"a"};
+    QTest::newRow("DVB line with UPDATE stays closed")
+        << QByteArray("DVB [UPDATE]=x\n1=a\n") << QStringList{};
     QTest::newRow("empty entry") << QByteArray("[DVB]\n1=\n") << QStringList{""};
 }
 
@@ -134,7 +145,8 @@ void TestListFiles::entries()
 
 void TestListFiles::unreadableEntries()
 {
-    QVERIFY_THROWS_EXCEPTION(platform::IoError, readTransponderEntries(m_dir.filePath("missing.ini")));
+    QVERIFY_THROWS_EXCEPTION(platform::IoError,
+                             readTransponderEntries(m_dir.filePath("missing.ini")));
     try {
         ReadSatelliteName(m_dir.path());
         QFAIL("a directory read as a list file");
@@ -151,21 +163,96 @@ void TestListFiles::lineSplitting_data()
     QTest::addColumn<QString>("symbolRate");
     QTest::addColumn<QString>("fec");
     QTest::addColumn<QString>("system");
-    QTest::newRow("full DVB-S") << "11766,H,27500,34,DVB-S" << "11766" << "H" << "27500" << "34" << "DVB-S";
-    QTest::newRow("S2") << "12149,L,27500,23,S2" << "12149" << "L" << "27500" << "23" << "S2";
-    QTest::newRow("no system") << "10719,V,27500,34" << "10719" << "V" << "27500" << "" << "34";
-    QTest::newRow("no FEC") << "10719,V,27500" << "10719" << "V" << "27500" << "" << "";
-    QTest::newRow("comment after rate") << "10719,V,27500;abc" << "10719" << "V" << "27500" << "" << "";
-    QTest::newRow("comment after system") << "10719,V,27500,34,DVB-S;abc" << "10719" << "V" << "27500,34,DVB-S" << "" << "";
-    QTest::newRow("S2 with modulation comment") << "10714,H,22000,23,S2;8PSK" << "10714" << "H" << "22000,23,S2" << "" << "";
-    QTest::newRow("no comma") << "abc" << "" << "" << "c" << "" << "";
-    QTest::newRow("two-letter polarization") << "11766,HH,27500" << "11766" << "HH" << "" << "" << "27500";
-    QTest::newRow("small letter") << "10719,v,27500" << "10719" << "v" << "27500" << "" << "";
-    QTest::newRow("empty FEC field") << "10719,V,27500,,DVB-S" << "10719" << "V" << "27500" << "" << "DVB-S";
-    QTest::newRow("trailing comma") << "10719,V,27500,34," << "10719" << "V" << "27500" << "34" << "";
-    QTest::newRow("space padded") << "10956,H, 4340,34" << "10956" << "H" << " 4340" << "" << "34";
-    QTest::newRow("empty") << "" << "" << "" << "" << "" << "";
-    QTest::newRow("frequency only") << "11766," << "11766" << "" << "" << "" << "";
+    QTest::newRow("full DVB-S") << "11766,H,27500,34,DVB-S"
+                                << "11766"
+                                << "H"
+                                << "27500"
+                                << "34"
+                                << "DVB-S";
+    QTest::newRow("S2") << "12149,L,27500,23,S2"
+                        << "12149"
+                        << "L"
+                        << "27500"
+                        << "23"
+                        << "S2";
+    QTest::newRow("no system") << "10719,V,27500,34"
+                               << "10719"
+                               << "V"
+                               << "27500"
+                               << ""
+                               << "34";
+    QTest::newRow("no FEC") << "10719,V,27500"
+                            << "10719"
+                            << "V"
+                            << "27500"
+                            << ""
+                            << "";
+    QTest::newRow("comment after rate") << "10719,V,27500;abc"
+                                        << "10719"
+                                        << "V"
+                                        << "27500"
+                                        << ""
+                                        << "";
+    QTest::newRow("comment after system") << "10719,V,27500,34,DVB-S;abc"
+                                          << "10719"
+                                          << "V"
+                                          << "27500,34,DVB-S"
+                                          << ""
+                                          << "";
+    QTest::newRow("S2 with modulation comment") << "10714,H,22000,23,S2;8PSK"
+                                                << "10714"
+                                                << "H"
+                                                << "22000,23,S2"
+                                                << ""
+                                                << "";
+    QTest::newRow("no comma") << "abc"
+                              << ""
+                              << ""
+                              << "c"
+                              << ""
+                              << "";
+    QTest::newRow("two-letter polarization") << "11766,HH,27500"
+                                             << "11766"
+                                             << "HH"
+                                             << ""
+                                             << ""
+                                             << "27500";
+    QTest::newRow("small letter") << "10719,v,27500"
+                                  << "10719"
+                                  << "v"
+                                  << "27500"
+                                  << ""
+                                  << "";
+    QTest::newRow("empty FEC field") << "10719,V,27500,,DVB-S"
+                                     << "10719"
+                                     << "V"
+                                     << "27500"
+                                     << ""
+                                     << "DVB-S";
+    QTest::newRow("trailing comma") << "10719,V,27500,34,"
+                                    << "10719"
+                                    << "V"
+                                    << "27500"
+                                    << "34"
+                                    << "";
+    QTest::newRow("space padded") << "10956,H, 4340,34"
+                                  << "10956"
+                                  << "H"
+                                  << " 4340"
+                                  << ""
+                                  << "34";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << ""
+                           << ""
+                           << ""
+                           << "";
+    QTest::newRow("frequency only") << "11766,"
+                                    << "11766"
+                                    << ""
+                                    << ""
+                                    << ""
+                                    << "";
 }
 
 void TestListFiles::lineSplitting()
@@ -193,10 +280,14 @@ void TestListFiles::fecChoice_data()
         QTest::addRow("%s S2", fecs[i]) << fecs[i] << "S2" << s2[i];
         QTest::addRow("%s s2", fecs[i]) << fecs[i] << "s2" << s2[i];
     }
-    QTest::newRow("DVB-S2 text") << "34" << "DVB-S2" << -1;
-    QTest::newRow("small dvb-s") << "34" << "dvb-s" << -1;
-    QTest::newRow("empty fec") << "" << "DVB-S" << -1;
-    QTest::newRow("free text system") << "34" << "VOA" << -1;
+    QTest::newRow("DVB-S2 text") << "34"
+                                 << "DVB-S2" << -1;
+    QTest::newRow("small dvb-s") << "34"
+                                 << "dvb-s" << -1;
+    QTest::newRow("empty fec") << ""
+                               << "DVB-S" << -1;
+    QTest::newRow("free text system") << "34"
+                                      << "VOA" << -1;
 }
 
 void TestListFiles::fecChoice()
@@ -229,7 +320,8 @@ void TestListFiles::polarization()
 
 void TestListFiles::listFileNames()
 {
-    for (const char *yes : {"Sat.ini", "Sat.ini.bak", "Sat.initial", "SAT.INI", "x.Ini.old", ".ini"})
+    for (const char *yes :
+         {"Sat.ini", "Sat.ini.bak", "Sat.initial", "SAT.INI", "x.Ini.old", ".ini"})
         QVERIFY2(isListFileName(QLatin1String(yes)), yes);
     for (const char *no : {"Sat.txt", "Satini", "ini", "Sat.in"})
         QVERIFY2(!isListFileName(QLatin1String(no)), no);

@@ -56,8 +56,9 @@ void TestRealLists::init()
 {
     m_lists = realLists();
     if (m_lists.isEmpty())
-        QSKIP(qPrintable(QStringLiteral("no real list files in %1 (the shared folder is not beside this clone)")
-                             .arg(realListsDir())));
+        QSKIP(qPrintable(
+            QStringLiteral("no real list files in %1 (the shared folder is not beside this clone)")
+                .arg(realListsDir())));
 }
 
 void TestRealLists::namesInPlace()
@@ -99,7 +100,8 @@ void TestRealLists::everyEntryFillsTheFields()
             Form1->ComboBox4->setCurrentIndex(i);
             Form1->ComboBox4Change();
             const QString edit1 = Form1->Edit1->text();
-            QVERIFY2(line.startsWith(edit1 + ',') || (edit1.isEmpty() && !line.contains(',')), qPrintable(line));
+            QVERIFY2(line.startsWith(edit1 + ',') || (edit1.isEmpty() && !line.contains(',')),
+                     qPrintable(line));
             QVERIFY2(line.contains(Form1->Edit2->text()), qPrintable(line));
             QVERIFY(Form1->ComboBox6->currentIndex() >= 0 && Form1->ComboBox6->currentIndex() < 19);
         }
@@ -117,14 +119,34 @@ void TestRealLists::knownLines_data()
     QTest::addColumn<int>("polarization");
     QTest::addColumn<int>("lnb");
     QTest::addColumn<int>("fec"); // starts at 5
-    QTest::newRow("S2 with modulation comment") << "channelscan_0192.ini" << "10714,H,22000,23,S2;8PSK"
-                                                << "10714" << "22000,23,S2" << 1 << 0 << 5;
-    QTest::newRow("DVB-S without system") << "channelscan_0192.ini" << "10744,H,22000,56" << "10744" << "22000" << 1 << 0 << 5;
-    QTest::newRow("space padded") << "actuator_0313.ini" << "11054,V, 7000,34" << "11054" << " 7000" << 0 << 0 << 5;
-    QTest::newRow("trailing comma") << "tsreader_Satellites_0130.ini" << "10719,V,27500,34," << "10719" << "27500" << 0 << 0 << 5;
-    QTest::newRow("free text system") << "tsreader_Satellites_2650.ini" << "3720,H,25000,34,VOA" << "3720" << "25000" << 1 << 0 << 5;
-    QTest::newRow("kHz units") << "tsreader_SDX_0192.ini" << "10772000,H,22000000" << "10772000" << "22000000" << 1 << 0 << 5;
-    QTest::newRow("polarization W") << "channelscan_0950.ini" << "11604,W,3200,34" << "11604" << "3200" << 0 << 0 << 5;
+    QTest::newRow("S2 with modulation comment") << "channelscan_0192.ini"
+                                                << "10714,H,22000,23,S2;8PSK"
+                                                << "10714"
+                                                << "22000,23,S2" << 1 << 0 << 5;
+    QTest::newRow("DVB-S without system") << "channelscan_0192.ini"
+                                          << "10744,H,22000,56"
+                                          << "10744"
+                                          << "22000" << 1 << 0 << 5;
+    QTest::newRow("space padded") << "actuator_0313.ini"
+                                  << "11054,V, 7000,34"
+                                  << "11054"
+                                  << " 7000" << 0 << 0 << 5;
+    QTest::newRow("trailing comma") << "tsreader_Satellites_0130.ini"
+                                    << "10719,V,27500,34,"
+                                    << "10719"
+                                    << "27500" << 0 << 0 << 5;
+    QTest::newRow("free text system") << "tsreader_Satellites_2650.ini"
+                                      << "3720,H,25000,34,VOA"
+                                      << "3720"
+                                      << "25000" << 1 << 0 << 5;
+    QTest::newRow("kHz units") << "tsreader_SDX_0192.ini"
+                               << "10772000,H,22000000"
+                               << "10772000"
+                               << "22000000" << 1 << 0 << 5;
+    QTest::newRow("polarization W") << "channelscan_0950.ini"
+                                    << "11604,W,3200,34"
+                                    << "11604"
+                                    << "3200" << 0 << 0 << 5;
 }
 
 void TestRealLists::knownLines()

@@ -55,8 +55,8 @@ void TestStartup::listsPairedWithFiles()
     QCOMPARE(Form1->ComboBox3->count(), 4);
     QCOMPARE(WorkDir, QDir::currentPath());
     QVERIFY(WorkDir != QStringLiteral(ORVANTA_BINARY_DIR));
-    const QMap<QString, QString> names = {{"a.ini", "Alpha"}, {"b.ini.old", "Beta"},
-                                          {"nameless.INI", ""}, {"d.initial", "Delta"}};
+    const QMap<QString, QString> names = {
+        {"a.ini", "Alpha"}, {"b.ini.old", "Beta"}, {"nameless.INI", ""}, {"d.initial", "Delta"}};
     for (int i = 0; i < SatelliteFileCount; ++i) {
         QVERIFY(names.contains(SatelliteFiles[i]));
         QCOMPARE(Form1->ComboBox3->itemText(i), names[SatelliteFiles[i]]);
@@ -65,7 +65,8 @@ void TestStartup::listsPairedWithFiles()
     for (int i = 0; i < SatelliteFileCount; ++i) {
         Form1->ComboBox3->setCurrentIndex(i);
         Form1->ComboBox3Change();
-        const int expected = SatelliteFiles[i] == "b.ini.old" ? 2 : (SatelliteFiles[i] == "d.initial" ? 0 : 1);
+        const int expected =
+            SatelliteFiles[i] == "b.ini.old" ? 2 : (SatelliteFiles[i] == "d.initial" ? 0 : 1);
         QCOMPARE(Form1->ComboBox4->count(), expected);
     }
 }
@@ -118,7 +119,9 @@ void TestStartup::controlTable_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("place"); // width/height 0: auto-sized label
     QTest::addColumn<QString>("text");
-    auto row = [](const char *n, QRect r, const QString &t = QString()) { QTest::newRow(n) << QString(n) << r << t; };
+    auto row = [](const char *n, QRect r, const QString &t = QString()) {
+        QTest::newRow(n) << QString(n) << r << t;
+    };
     row("Panel2", {8, 4, 513, 9});
     row("Label7", {8, 16, 0, 0}, "Спутник");
     row("ComboBox3", {8, 32, 233, 19});
@@ -170,7 +173,8 @@ void TestStartup::controlTable()
     if (auto *b = qobject_cast<QAbstractButton *>(w)) {
         QCOMPARE(b->text(), text);
         // A caption that does not fit its control would be cut.
-        const int room = b->width() - (qobject_cast<QCheckBox *>(w) ? 20 : (b->icon().isNull() ? 6 : 26));
+        const int room =
+            b->width() - (qobject_cast<QCheckBox *>(w) ? 20 : (b->icon().isNull() ? 6 : 26));
         QVERIFY2(b->fontMetrics().horizontalAdvance(text) <= room, qPrintable(name));
     }
     if (auto *e = qobject_cast<QLineEdit *>(w))
@@ -204,12 +208,13 @@ void TestStartup::startState()
     QCOMPARE(Form1->LMDHiTimer1->interval(), 800);
     QCOMPARE(Form1->LMDHiTimer2->interval(), 10000);
     QVERIFY(!Form1->LMDHiTimer1->isActive() && !Form1->LMDHiTimer2->isActive());
-    for (auto *c : {Form1->CheckBox1, Form1->CheckBox2, Form1->CheckBox3, Form1->CheckBox4, Form1->CheckBox5})
+    for (auto *c :
+         {Form1->CheckBox1, Form1->CheckBox2, Form1->CheckBox3, Form1->CheckBox4, Form1->CheckBox5})
         QVERIFY(!c->isChecked());
     // Focus order from Edit1 through the fields; buttons are skipped.
-    QWidget *expected[] = {Form1->Edit1, Form1->Edit2, Form1->ComboBox1, Form1->ComboBox2,
+    QWidget *expected[] = {Form1->Edit1,     Form1->Edit2,     Form1->ComboBox1, Form1->ComboBox2,
                            Form1->ComboBox3, Form1->ComboBox4, Form1->CheckBox1, Form1->CheckBox2,
-                           Form1->CheckBox3, Form1->ComboBox5, Form1->Edit3, Form1->CheckBox4,
+                           Form1->CheckBox3, Form1->ComboBox5, Form1->Edit3,     Form1->CheckBox4,
                            Form1->ComboBox6, Form1->CheckBox5};
     auto nextFocusable = [](QWidget *w) {
         do
@@ -233,13 +238,15 @@ void TestStartup::choosingSatellite()
     Form1->ComboBox3->setCurrentIndex(nameless);
     Form1->ComboBox3Change();
     QCOMPARE(Form1->ComboBox4->count(), 1);
-    QVERIFY(!Form1->ComboBox4->isEnabled() && !Form1->SpeedButton3->isEnabled() && !Form1->CheckBox1->isEnabled());
+    QVERIFY(!Form1->ComboBox4->isEnabled() && !Form1->SpeedButton3->isEnabled() &&
+            !Form1->CheckBox1->isEnabled());
     Form1->ComboBox3->setCurrentIndex(named);
     Form1->ComboBox3Change();
     QCOMPARE(Form1->ComboBox4->count(), 1);
     QCOMPARE(Form1->ComboBox4->itemText(0), QStringLiteral("10719,V,27500"));
     QCOMPARE(Form1->ComboBox4->currentIndex(), -1);
-    QVERIFY(Form1->ComboBox4->isEnabled() && Form1->SpeedButton3->isEnabled() && Form1->CheckBox1->isEnabled());
+    QVERIFY(Form1->ComboBox4->isEnabled() && Form1->SpeedButton3->isEnabled() &&
+            Form1->CheckBox1->isEnabled());
     // Choosing the nameless one again disables nothing.
     Form1->ComboBox3->setCurrentIndex(nameless);
     Form1->ComboBox3Change();
@@ -268,17 +275,39 @@ void TestStartup::choosingTransponder_data()
     QTest::addColumn<int>("polarization"); // start: 0 (Вертикальная)
     QTest::addColumn<int>("lnb");          // start: 0 (Линейный)
     QTest::addColumn<int>("fec");          // start: 5, to see "unchanged"
-    QTest::newRow("DVB-S 3/4") << "11766,H,27500,34,DVB-S" << "11766" << "27500" << 1 << 0 << 2;
-    QTest::newRow("S2 circular") << "12149,L,27500,23,S2" << "12149" << "27500" << 1 << 1 << 14;
-    QTest::newRow("no system") << "10719,V,27500,34" << "10719" << "27500" << 0 << 0 << 5;
-    QTest::newRow("DVB-S 9/10") << "11000,V,30000,91,DVB-S" << "11000" << "30000" << 0 << 0 << 12;
-    QTest::newRow("S2 7/8 unchanged") << "11000,V,30000,78,S2" << "11000" << "30000" << 0 << 0 << 5;
-    QTest::newRow("unknown FEC DVB-S") << "11000,V,30000,67,DVB-S" << "11000" << "30000" << 0 << 0 << 2;
-    QTest::newRow("small letter") << "10719,h,27500" << "10719" << "27500" << 0 << 0 << 5;
-    QTest::newRow("comment") << "10719,R,27500;abc" << "10719" << "27500" << 0 << 1 << 5;
-    QTest::newRow("comment after system") << "10719,V,27500,34,DVB-S;abc" << "10719" << "27500,34,DVB-S" << 0 << 0 << 5;
-    QTest::newRow("no comma") << "abc" << "" << "c" << 0 << 0 << 5;
-    QTest::newRow("two letters") << "11766,HH,27500" << "11766" << "" << 0 << 0 << 5;
+    QTest::newRow("DVB-S 3/4") << "11766,H,27500,34,DVB-S"
+                               << "11766"
+                               << "27500" << 1 << 0 << 2;
+    QTest::newRow("S2 circular") << "12149,L,27500,23,S2"
+                                 << "12149"
+                                 << "27500" << 1 << 1 << 14;
+    QTest::newRow("no system") << "10719,V,27500,34"
+                               << "10719"
+                               << "27500" << 0 << 0 << 5;
+    QTest::newRow("DVB-S 9/10") << "11000,V,30000,91,DVB-S"
+                                << "11000"
+                                << "30000" << 0 << 0 << 12;
+    QTest::newRow("S2 7/8 unchanged") << "11000,V,30000,78,S2"
+                                      << "11000"
+                                      << "30000" << 0 << 0 << 5;
+    QTest::newRow("unknown FEC DVB-S") << "11000,V,30000,67,DVB-S"
+                                       << "11000"
+                                       << "30000" << 0 << 0 << 2;
+    QTest::newRow("small letter") << "10719,h,27500"
+                                  << "10719"
+                                  << "27500" << 0 << 0 << 5;
+    QTest::newRow("comment") << "10719,R,27500;abc"
+                             << "10719"
+                             << "27500" << 0 << 1 << 5;
+    QTest::newRow("comment after system") << "10719,V,27500,34,DVB-S;abc"
+                                          << "10719"
+                                          << "27500,34,DVB-S" << 0 << 0 << 5;
+    QTest::newRow("no comma") << "abc"
+                              << ""
+                              << "c" << 0 << 0 << 5;
+    QTest::newRow("two letters") << "11766,HH,27500"
+                                 << "11766"
+                                 << "" << 0 << 0 << 5;
 }
 
 void TestStartup::choosingTransponder()
