@@ -1,12 +1,17 @@
 // The simulated receiver, loaded through the program's own loader: its sky
 // model, scripted readings, journal, the variants that lack one export, and
 // list files it must survive.
+#include "platform/convert.h"
 #include "platform/library.h"
 #include "receiver/device.h"
+#include "receiver/tuning.h"
+#include "transponders/line.h"
+#include "transponders/listfile.h"
 #include "tests/support/fixture.h"
 #include "tests/support/testmain.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -139,6 +144,7 @@ private slots:
     void variantLacksExactlyItsExport();
     void oddListFilesAreSurvived_data();
     void oddListFilesAreSurvived();
+    void demoScanCatchesMostLines();
 };
 
 void TestSimulated::tuneLocksOnlyMatchingCarrier_data()
@@ -440,6 +446,58 @@ void TestSimulated::oddListFilesAreSurvived()
     QCOMPARE(rx.carriers(), carriers);
     QCOMPARE(rx.measure(34, 27500, 11747, 0).quality > 0, goodRead);
     QCOMPARE(rx.measure(34, 27500, 12300, 0).quality, 0);
+}
+
+// The demo folder with the simulated receiver, walked line by line with the
+// program's own reading rules as a satellite scan does.
+void TestSimulated::demoScanCatchesMostLines()
+{
+    const QString demo = QStringLiteral(ORVANTA_SOURCE_DIR "/demo");
+    FixtureOptions o;
+    o.createForms = false;
+    ProgramFixture f(o);
+    QVERIFY(QDir::setCurrent(demo));
+    Receiver rx(loadSimulated());
+    QVERIFY(rx.hasAll());
+    rx.init();
+
+    const QStringList files =
+        QDir(demo + QStringLiteral("/Transponders")).entryList({QStringLiteral("*.ini")}, QDir::Files);
+    QVERIFY(files.size() >= 3);
+    QSet<QString> names;
+    int lines = 0, caught = 0;
+    for (const QString &file : files) {
+        const QString path = demo + QStringLiteral("/Transponders/") + file;
+        QFile raw(path);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QByteArray bytes = raw.readAll();
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n")); // CR LF files
+
+        names << transponders::ReadSatelliteName(path);
+        int fecIndex = 2; // the program's choice at start
+        int fileLines = 0, fileCaught = 0;
+        for (const QString &entry : transponders::readTransponderEntries(path)) {
+            const auto line = transponders::splitTransponderLine(entry);
+            int frequency = 0, symbolRate = 0;
+            QVERIFY2(platform::tryStrToInt(line.frequency, frequency), qPrintable(entry));
+            QVERIFY2(platform::tryStrToInt(line.symbolRate, symbolRate), qPrintable(entry));
+            if (const auto chosen = transponders::fecEntryFor(line.fec, line.system))
+                fecIndex = *chosen;
+            const Signal s = rx.measure(receiver::fecCodeForIndex(fecIndex), symbolRate, frequency,
+                                        transponders::scanPolarizationIndex(line.polarization));
+            ++fileLines;
+            fileCaught += s.quality > 0;
+        }
+        QVERIFY2(fileLines >= 20 && fileLines <= 40, qPrintable(file));
+        QVERIFY2(fileCaught * 10 >= fileLines * 7 && fileCaught < fileLines, qPrintable(file));
+        lines += fileLines;
+        caught += fileCaught;
+    }
+    QCOMPARE(names.size(), files.size());
+    QVERIFY(!names.contains(QString()));
+    const int missed = lines - caught;
+    QVERIFY2(missed * 100 >= lines * 5 && missed * 100 <= lines * 25,
+             qPrintable(QStringLiteral("%1 of %2 missed").arg(missed).arg(lines)));
 }
 
 ORVANTA_TEST(TestSimulated)

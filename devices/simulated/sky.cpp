@@ -109,11 +109,9 @@ double halfBandwidthMHz(int symbolRateKs)
 }
 
 constexpr int kMinFrequencyMHz = 1;
-constexpr int kMaxFrequencyMHz = 1000000;
+constexpr int kMaxFrequencyMHz = 1000000; // fits the 20 bits of a key
 constexpr int kMinSymbolRateKs = 100;
-constexpr int kMaxSymbolRateKs = 100000;
-// Farthest a carrier reaches: its half bandwidth at the highest symbol rate.
-constexpr int kReachMHz = 68;
+constexpr int kMaxSymbolRateKs = 100000; // fits 17 bits
 
 constexpr std::uint64_t bytes(const char (&s)[9])
 {
@@ -124,6 +122,34 @@ constexpr std::uint64_t bytes(const char (&s)[9])
 }
 constexpr std::uint64_t kUpdateTag = bytes("[UPDATE]");
 constexpr std::uint64_t kDvbTag = (std::uint64_t('D') << 16) | (std::uint64_t('V') << 8) | 'B';
+
+
+// Key layout, high bits first: polarization (1), frequency (20), symbol rate
+// (17), kind (2), DVB-S2 code (8), strength (7).
+constexpr int kKeyBits = 55;
+constexpr std::uint64_t kOrderMask = ~((std::uint64_t(1) << 34) - 1); // polarization and frequency
+
+std::uint64_t pack(const Carrier &c)
+{
+    return (std::uint64_t(c.polarization & 1) << 54) | (std::uint64_t(c.frequencyMHz) << 34) |
+           (std::uint64_t(c.symbolRateKs) << 17) | (std::uint64_t(c.kind) << 15) |
+           (std::uint64_t(c.fecCode) << 7) | std::uint64_t(c.strength & 0x7f);
+}
+
+Carrier unpack(std::uint64_t k)
+{
+    Carrier c;
+    c.polarization = static_cast<std::uint8_t>((k >> 54) & 1);
+    c.frequencyMHz = static_cast<int>((k >> 34) & 0xfffff);
+    c.symbolRateKs = static_cast<int>((k >> 17) & 0x1ffff);
+    c.kind = static_cast<CarrierKind>((k >> 15) & 3);
+    c.fecCode = static_cast<std::uint8_t>((k >> 7) & 0xff);
+    c.strength = static_cast<std::uint8_t>(k & 0x7f);
+    return c;
+}
+
+// Only the start of an entry matters; a carrier line is short.
+constexpr std::size_t kEntryBytes = 256;
 
 } // namespace
 
@@ -194,43 +220,62 @@ std::optional<Carrier> parseCarrier(std::string_view entry)
 
 bool Sky::FileReader::feed(const char *data, std::size_t size)
 {
-    if (m_ended)
-        return false;
-    for (std::size_t i = 0; i < size; ++i) {
-        const char ch = data[i];
-        if (ch == '\n') {
-            endLine();
-            if (m_sky.full()) {
+    const char *p = data;
+    const char *const end = data + size;
+    while (p < end) {
+        if (m_ended)
+            return false;
+        if (!m_pending) {
+            // Whole line in the buffer without stray CR or byte 26: the usual
+            // case, taken without looking at each byte twice.
+            const auto *lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
+            if (lf) {
+                std::string_view line(p, lf - p);
+                if (!line.empty() && line.back() == '\r')
+                    line.remove_suffix(1);
+                if (line.find('\r') == std::string_view::npos &&
+                    line.find('\x1a') == std::string_view::npos) {
+                    takeLine(line);
+                    p = lf + 1;
+                    if (m_sky.full())
+                        m_ended = true;
+                    continue;
+                }
+            }
+        }
+        // Byte by byte up to the end of this line.
+        for (; p < end; ++p) {
+            const char ch = *p;
+            if (ch == '\n') {
+                ++p;
+                endLine();
+                if (m_sky.full())
+                    m_ended = true;
+                break;
+            }
+            if (ch == 26) {
+                finish();
                 m_ended = true;
                 return false;
             }
-            continue;
-        }
-        if (ch == 26) {
-            finish();
-            m_ended = true;
-            return false;
-        }
-        if (ch == '\r') {
-            m_pending = true; // dropped, but a line is under way
-            continue;
-        }
-        m_pending = true;
-        if (m_length < 2)
-            m_first[m_length] = ch;
-        ++m_length;
-        m_window = (m_window << 8) | static_cast<unsigned char>(ch);
-        m_hasDvb = m_hasDvb || (m_window & 0xffffff) == kDvbTag;
-        m_hasUpdate = m_hasUpdate || m_window == kUpdateTag;
-        if (m_hasEquals) {
-            // Only the start of an entry matters; a carrier line is short.
-            if (m_entry.size() < 256)
-                m_entry.push_back(ch);
-        } else if (ch == '=') {
-            m_hasEquals = true;
+            m_pending = true; // a CR is dropped, but a line is under way
+            if (ch == '\r')
+                continue;
+            if (m_length < 2)
+                m_first[m_length] = ch;
+            ++m_length;
+            m_window = (m_window << 8) | static_cast<unsigned char>(ch);
+            m_hasDvb = m_hasDvb || (m_window & 0xffffff) == kDvbTag;
+            m_hasUpdate = m_hasUpdate || m_window == kUpdateTag;
+            if (m_hasEquals) {
+                if (m_entry.size() < kEntryBytes)
+                    m_entry.push_back(ch);
+            } else if (ch == '=') {
+                m_hasEquals = true;
+            }
         }
     }
-    return true;
+    return !m_ended;
 }
 
 void Sky::FileReader::finish()
@@ -239,17 +284,21 @@ void Sky::FileReader::finish()
         endLine();
 }
 
+void Sky::FileReader::takeLine(std::string_view line)
+{
+    const std::size_t eq = line.find('=');
+    const std::string_view entry =
+        eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1, kEntryBytes);
+    entryLine(line.find("DVB") != std::string_view::npos,
+              line.find("[UPDATE]") != std::string_view::npos,
+              line.size() >= 2 && line[0] == '0' && line[1] == '=', eq != std::string_view::npos,
+              entry);
+}
+
 void Sky::FileReader::endLine()
 {
-    if (m_hasDvb)
-        m_inRegion = true;
-    if (m_hasUpdate)
-        m_inRegion = false;
-    const bool zeroLine = m_length >= 2 && m_first[0] == '0' && m_first[1] == '=';
-    if (m_hasEquals && m_inRegion && !zeroLine) {
-        if (const auto carrier = parseCarrier(m_entry))
-            m_sky.add(*carrier);
-    }
+    entryLine(m_hasDvb, m_hasUpdate, m_length >= 2 && m_first[0] == '0' && m_first[1] == '=',
+              m_hasEquals, m_entry);
     m_pending = false;
     m_length = 0;
     m_first[0] = m_first[1] = 0;
@@ -258,24 +307,55 @@ void Sky::FileReader::endLine()
     m_entry.clear();
 }
 
+void Sky::FileReader::entryLine(bool hasDvb, bool hasUpdate, bool zeroLine, bool hasEquals,
+                                std::string_view entry)
+{
+    if (hasDvb)
+        m_inRegion = true;
+    if (hasUpdate)
+        m_inRegion = false;
+    if (hasEquals && m_inRegion && !zeroLine) {
+        if (const auto carrier = parseCarrier(entry))
+            m_sky.add(*carrier);
+    }
+}
+
 void Sky::clear()
 {
-    m_carriers.clear();
+    m_keys.clear();
+    m_reachMHz = 0;
 }
 
 void Sky::add(const Carrier &carrier)
 {
     if (!full())
-        m_carriers.push_back(carrier);
+        m_keys.push_back(pack(carrier));
 }
 
 void Sky::finish()
 {
-    std::sort(m_carriers.begin(), m_carriers.end(), [](const Carrier &a, const Carrier &b) {
-        if (a.polarization != b.polarization)
-            return a.polarization < b.polarization;
-        return a.frequencyMHz < b.frequencyMHz;
-    });
+    // Least significant digit first radix sort: a few passes over the keys,
+    // where a comparison sort of 100 000 carriers would take far longer.
+    std::vector<std::uint64_t> other(m_keys.size());
+    constexpr int kDigitBits = 11;
+    for (int shift = 0; shift < kKeyBits; shift += kDigitBits) {
+        std::size_t count[(1u << kDigitBits) + 1] = {};
+        for (const std::uint64_t k : m_keys)
+            ++count[((k >> shift) & ((1u << kDigitBits) - 1)) + 1];
+        for (std::size_t i = 1; i <= (1u << kDigitBits); ++i)
+            count[i] += count[i - 1];
+        for (const std::uint64_t k : m_keys)
+            other[count[(k >> shift) & ((1u << kDigitBits) - 1)]++] = k;
+        m_keys.swap(other);
+    }
+    m_keys.erase(std::unique(m_keys.begin(), m_keys.end()), m_keys.end());
+    m_keys.shrink_to_fit();
+
+    int widest = 0;
+    for (const std::uint64_t k : m_keys)
+        widest = std::max(widest, unpack(k).symbolRateKs);
+    // Both the level's rise and the capture range grow with the symbol rate.
+    m_reachMHz = static_cast<int>(std::max(halfBandwidthMHz(widest), 2.0 + widest / 10000.0)) + 1;
 }
 
 void Sky::load(const std::string &directory)
@@ -329,21 +409,20 @@ void Sky::load(const std::string &directory)
 TuneResult Sky::tune(int symbolRateKs, int frequencyMHz, int polarization, int fecCode) const
 {
     TuneResult result;
-    const std::uint8_t pol = static_cast<std::uint8_t>(polarization == 1 ? 1 : 0);
     // Polarization values other than 0 and 1 select nothing.
     if (polarization != 0 && polarization != 1)
         return result;
-    const long long low = static_cast<long long>(frequencyMHz) - kReachMHz;
-    auto it = std::lower_bound(m_carriers.begin(), m_carriers.end(), low,
-                               [pol](const Carrier &c, long long f) {
-                                   return c.polarization < pol ||
-                                          (c.polarization == pol && c.frequencyMHz < f);
-                               });
+    Carrier lowest;
+    lowest.polarization = static_cast<std::uint8_t>(polarization);
+    lowest.frequencyMHz = static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(frequencyMHz) - m_reachMHz, 0, kMaxFrequencyMHz));
+    const long long highest = static_cast<long long>(frequencyMHz) + m_reachMHz;
     double near = 0;
-    for (; it != m_carriers.end() && it->polarization == pol &&
-           it->frequencyMHz <= static_cast<long long>(frequencyMHz) + kReachMHz;
-         ++it) {
-        const Carrier &c = *it;
+    for (auto it = std::lower_bound(m_keys.begin(), m_keys.end(), pack(lowest) & kOrderMask);
+         it != m_keys.end(); ++it) {
+        const Carrier c = unpack(*it);
+        if (c.polarization != polarization || c.frequencyMHz > highest)
+            break;
         const long long offset = std::llabs(static_cast<long long>(frequencyMHz) - c.frequencyMHz);
         const double half = halfBandwidthMHz(c.symbolRateKs);
         if (offset < half)

@@ -63,15 +63,19 @@ public:
 
     void clear();
     void add(const Carrier &carrier);
-    // Sorts what add() collected; tune() needs it.
+    // Sorts what add() collected and drops carriers listed twice; tune()
+    // needs it.
     void finish();
-    std::size_t size() const { return m_carriers.size(); }
-    bool full() const { return m_carriers.size() >= kMaxCarriers; }
+    std::size_t size() const { return m_keys.size(); }
+    bool full() const { return m_keys.size() >= kMaxCarriers; }
 
     TuneResult tune(int symbolRateKs, int frequencyMHz, int polarization, int fecCode) const;
 
 private:
-    std::vector<Carrier> m_carriers; // sorted by polarization, then frequency
+    // Each carrier packed into one number whose order is polarization, then
+    // frequency: small, and quick to sort.
+    std::vector<std::uint64_t> m_keys;
+    int m_reachMHz = 0; // farthest any carrier is seen from its centre
 };
 
 // The list-file line rules: LF ends a line, CR is dropped, byte 26 ends the
@@ -88,6 +92,9 @@ public:
 
 private:
     void endLine();
+    void takeLine(std::string_view line);
+    void entryLine(bool hasDvb, bool hasUpdate, bool zeroLine, bool hasEquals,
+                   std::string_view entry);
 
     Sky &m_sky;
     bool m_ended = false;
