@@ -65,7 +65,8 @@ std::vector<std::string> writeLists(const std::string &dir)
     const char *systems[] = {"34,DVB-S", "23,S2", "56,DVB-S", "35,s2", "78,DVB-S"};
     for (int n = 0; n < kFiles; ++n) {
         std::string text = "[SATTYPE]\r\n1=" + std::to_string(n) + "\r\n2=Bench Satellite " +
-                           std::to_string(n) + "\r\n\r\n[DVB]\r\n0=" + std::to_string(kLines) + "\r\n";
+                           std::to_string(n) + "\r\n\r\n[DVB]\r\n0=" + std::to_string(kLines) +
+                           "\r\n";
         for (int i = 0; i < kLines; ++i) {
             const int frequency = 10700 + (i * 37 + n * 11) % 2050;
             text += std::to_string(i + 1) + "=" + std::to_string(frequency) + "," + "VHRL"[i % 4] +
@@ -305,7 +306,8 @@ int main(int argc, char **argv)
     double idleMs = 0;
     long rssKb = 0;
     if (realProgram(program, ORVANTA_SOURCE_DIR "/demo", idleMs, rssKb))
-        std::printf("build/orvanta, demo lists: idle after ~%.0f ms, VmRSS %ld kB\n", idleMs, rssKb);
+        std::printf("build/orvanta, demo lists: idle after ~%.0f ms, VmRSS %ld kB\n", idleMs,
+                    rssKb);
     else
         std::printf("build/orvanta, demo lists: did not become idle\n");
     if (realProgram(program, lists, idleMs, rssKb))

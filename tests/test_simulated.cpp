@@ -5,10 +5,10 @@
 #include "platform/library.h"
 #include "receiver/device.h"
 #include "receiver/tuning.h"
-#include "transponders/line.h"
-#include "transponders/listfile.h"
 #include "tests/support/fixture.h"
 #include "tests/support/testmain.h"
+#include "transponders/line.h"
+#include "transponders/listfile.h"
 
 #include <QFile>
 #include <QSet>
@@ -72,8 +72,8 @@ public:
     }
     void tune(int symbolRateKs, int *frequencyMHz, int polarization, int lofMHz)
     {
-        fn<receiver::TuneSatChannelFn>(receiver::exports::TuneSatChannel)(symbolRateKs, frequencyMHz,
-                                                                           polarization, lofMHz);
+        fn<receiver::TuneSatChannelFn>(receiver::exports::TuneSatChannel)(
+            symbolRateKs, frequencyMHz, polarization, lofMHz);
     }
     Signal query()
     {
@@ -98,8 +98,7 @@ public:
     }
 
 private:
-    template <typename Fn>
-    Fn fn(const char *name)
+    template <typename Fn> Fn fn(const char *name)
     {
         return reinterpret_cast<Fn>(platform::findExport(m_library, name));
     }
@@ -210,7 +209,8 @@ void TestSimulated::tuneLocksOnlyMatchingCarrier()
     const Signal s = rx.query();
     if (locks) {
         QVERIFY2(s.quality > 0, qPrintable(QString::number(s.quality)));
-        QVERIFY2(s.level > s.quality, qPrintable(QStringLiteral("%1 %2").arg(s.quality).arg(s.level)));
+        QVERIFY2(s.level > s.quality,
+                 qPrintable(QStringLiteral("%1 %2").arg(s.quality).arg(s.level)));
     } else {
         QCOMPARE(s.quality, 0);
         QVERIFY(s.level > 0);
@@ -300,12 +300,9 @@ void TestSimulated::journalRecordsEveryCallWithArguments()
     rx.query();
     rx.release();
     const QStringList expected{
-        QStringLiteral("InitDevCtl"),
-        QStringLiteral("SetDiSEqCSwitchPort 3"),
-        QStringLiteral("SetSatPatRate 110"),
-        QStringLiteral("TuneSatChannel 27500 12149 1 10600"),
-        QStringLiteral("QuerySignal"),
-        QStringLiteral("ReleaseDevCtl"),
+        QStringLiteral("InitDevCtl"),        QStringLiteral("SetDiSEqCSwitchPort 3"),
+        QStringLiteral("SetSatPatRate 110"), QStringLiteral("TuneSatChannel 27500 12149 1 10600"),
+        QStringLiteral("QuerySignal"),       QStringLiteral("ReleaseDevCtl"),
     };
     QCOMPARE(rx.journal(), expected);
     // The fixture's view of the same library sees the same lines.
@@ -378,7 +375,8 @@ void TestSimulated::variantLacksExactlyItsExport()
 {
     QFETCH(QString, name);
     ProgramFixture f(skyOptions());
-    platform::setLibrarySearchDirs({testing_support::variantLibraryDir(QStringLiteral("without-") + name)});
+    platform::setLibrarySearchDirs(
+        {testing_support::variantLibraryDir(QStringLiteral("without-") + name)});
     const platform::LibraryHandle variant = platform::loadLibrary(QStringLiteral("DWUSBAPI.dll"));
     QVERIFY(variant);
     QVERIFY(variant != loadSimulated());
@@ -395,7 +393,7 @@ void TestSimulated::variantLacksExactlyItsExport()
 void TestSimulated::oddListFilesAreSurvived_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("carriers"); // in the whole sky
+    QTest::addColumn<int>("carriers");  // in the whole sky
     QTest::addColumn<bool>("goodRead"); // the carrier of sky.ini, read after the odd file
 
     QByteArray binary(1 << 20, '\0');
@@ -405,12 +403,14 @@ void TestSimulated::oddListFilesAreSurvived_data()
         c = static_cast<char>(x >> 24);
     }
     QTest::newRow("binary") << binary << 1 << true;
-    static const char nul[] = "[DVB]\n1=11\0" "766,H,27500\n2=12100,V,27500\0\n\0\n3=\0\n";
+    static const char nul[] = "[DVB]\n1=11\0"
+                              "766,H,27500\n2=12100,V,27500\0\n\0\n3=\0\n";
     QTest::newRow("NUL bytes") << QByteArray(nul, sizeof nul - 1) << 1 << true;
     QTest::newRow("empty") << QByteArray() << 1 << true;
     QTest::newRow("CR only, one line") << QByteArray("[DVB]\r1=12100,V,27500") << 2 << true;
     QTest::newRow("Ctrl-Z ends file")
-        << QByteArray("[DVB]\n1=12100,V,27500\x1a\n2=12200,V,27500\n3=12250,V,27500\n") << 2 << true;
+        << QByteArray("[DVB]\n1=12100,V,27500\x1a\n2=12200,V,27500\n3=12250,V,27500\n") << 2
+        << true;
     QTest::newRow("bad numbers")
         << QByteArray("[DVB]\n1=99999999999999,V,27500\n2=-12100,V,27500\n3=12100,V,0\n"
                       "4=12100,X,27500\n5=,,\n6=\n7=12100,V,99999999999\n8=12100\n9=,V,27500\n")
@@ -438,7 +438,10 @@ void TestSimulated::oddListFilesAreSurvived()
     ProgramFixture f(o);
     // Entries that only look like lists: a directory and a pipe nobody writes to.
     QVERIFY(QDir(f.path(QStringLiteral("Transponders"))).mkdir(QStringLiteral("dir.ini")));
-    QCOMPARE(::mkfifo(QFile::encodeName(f.path(QStringLiteral("Transponders/pipe.ini"))).constData(), 0600), 0);
+    QCOMPARE(
+        ::mkfifo(QFile::encodeName(f.path(QStringLiteral("Transponders/pipe.ini"))).constData(),
+                 0600),
+        0);
 
     Receiver rx(loadSimulated());
     QVERIFY(rx.hasAll());
@@ -461,8 +464,8 @@ void TestSimulated::demoScanCatchesMostLines()
     QVERIFY(rx.hasAll());
     rx.init();
 
-    const QStringList files =
-        QDir(demo + QStringLiteral("/Transponders")).entryList({QStringLiteral("*.ini")}, QDir::Files);
+    const QStringList files = QDir(demo + QStringLiteral("/Transponders"))
+                                  .entryList({QStringLiteral("*.ini")}, QDir::Files);
     QVERIFY(files.size() >= 3);
     QSet<QString> names;
     int lines = 0, caught = 0;

@@ -158,7 +158,8 @@ EXPORT int DW_TuneSatChannel(int symbolRateKs, int *frequencyMHz, int polarizati
     // The LNB is not modelled: the frequency is taken as the carrier's own.
     s.tuned = frequencyMHz != nullptr;
     s.tunedFrequencyMHz = frequency;
-    s.tune = s.tuned ? s.sky.tune(symbolRateKs, frequency, polarization, s.fecCode) : sim::TuneResult{};
+    s.tune =
+        s.tuned ? s.sky.tune(symbolRateKs, frequency, polarization, s.fecCode) : sim::TuneResult{};
     return 1;
 }
 #endif

@@ -65,22 +65,32 @@ bool splitAt(std::string_view &rest, char separator, std::string_view &head)
 // DVB-S2 8PSK codes of the "S2" lines, by their FEC digits.
 std::uint8_t s2EightPskCode(std::string_view fec)
 {
-    if (fec == "35") return 109;
-    if (fec == "23") return 110;
-    if (fec == "34") return 111;
-    if (fec == "56") return 112;
-    if (fec == "89") return 113;
-    if (fec == "91") return 114;
+    if (fec == "35")
+        return 109;
+    if (fec == "23")
+        return 110;
+    if (fec == "34")
+        return 111;
+    if (fec == "56")
+        return 112;
+    if (fec == "89")
+        return 113;
+    if (fec == "91")
+        return 114;
     return 0;
 }
 
 // "DVB-S" lines with a rate only DVB-S2 has are DVB-S2 QPSK carriers.
 std::uint8_t s2QpskCode(std::string_view fec)
 {
-    if (fec == "35") return 102;
-    if (fec == "45") return 105;
-    if (fec == "89") return 107;
-    if (fec == "91") return 108;
+    if (fec == "35")
+        return 102;
+    if (fec == "45")
+        return 105;
+    if (fec == "89")
+        return 107;
+    if (fec == "91")
+        return 108;
     return 0;
 }
 
@@ -123,7 +133,6 @@ constexpr std::uint64_t bytes(const char (&s)[9])
 constexpr std::uint64_t kUpdateTag = bytes("[UPDATE]");
 constexpr std::uint64_t kDvbTag = (std::uint64_t('D') << 16) | (std::uint64_t('V') << 8) | 'B';
 
-
 // Key layout, high bits first: polarization (1), frequency (20), symbol rate
 // (17), kind (2), DVB-S2 code (8), strength (7).
 constexpr int kKeyBits = 55;
@@ -160,7 +169,7 @@ std::uint8_t strengthFor(int frequencyMHz, int polarization)
             static_cast<std::uint64_t>(polarization & 1));
     if (h % 100 < 14)
         return static_cast<std::uint8_t>(5 + (h >> 8) % 20); // 5..24: too weak
-    return static_cast<std::uint8_t>(30 + (h >> 8) % 70);   // 30..99
+    return static_cast<std::uint8_t>(30 + (h >> 8) % 70);    // 30..99
 }
 
 std::optional<Carrier> parseCarrier(std::string_view entry)
@@ -182,9 +191,20 @@ std::optional<Carrier> parseCarrier(std::string_view entry)
     if (polarizationText.size() != 1)
         return std::nullopt;
     switch (polarizationText[0]) {
-    case 'V': case 'v': case 'R': case 'r': c.polarization = 0; break;
-    case 'H': case 'h': case 'L': case 'l': c.polarization = 1; break;
-    default: return std::nullopt;
+    case 'V':
+    case 'v':
+    case 'R':
+    case 'r':
+        c.polarization = 0;
+        break;
+    case 'H':
+    case 'h':
+    case 'L':
+    case 'l':
+        c.polarization = 1;
+        break;
+    default:
+        return std::nullopt;
     }
 
     // A ";" ends the symbol rate and the line's meaning.
@@ -289,10 +309,9 @@ void Sky::FileReader::takeLine(std::string_view line)
     const std::size_t eq = line.find('=');
     const std::string_view entry =
         eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1, kEntryBytes);
-    entryLine(line.find("DVB") != std::string_view::npos,
-              line.find("[UPDATE]") != std::string_view::npos,
-              line.size() >= 2 && line[0] == '0' && line[1] == '=', eq != std::string_view::npos,
-              entry);
+    entryLine(
+        line.find("DVB") != std::string_view::npos, line.find("[UPDATE]") != std::string_view::npos,
+        line.size() >= 2 && line[0] == '0' && line[1] == '=', eq != std::string_view::npos, entry);
 }
 
 void Sky::FileReader::endLine()
@@ -414,8 +433,8 @@ TuneResult Sky::tune(int symbolRateKs, int frequencyMHz, int polarization, int f
         return result;
     Carrier lowest;
     lowest.polarization = static_cast<std::uint8_t>(polarization);
-    lowest.frequencyMHz = static_cast<int>(
-        std::clamp<long long>(static_cast<long long>(frequencyMHz) - m_reachMHz, 0, kMaxFrequencyMHz));
+    lowest.frequencyMHz = static_cast<int>(std::clamp<long long>(
+        static_cast<long long>(frequencyMHz) - m_reachMHz, 0, kMaxFrequencyMHz));
     const long long highest = static_cast<long long>(frequencyMHz) + m_reachMHz;
     double near = 0;
     for (auto it = std::lower_bound(m_keys.begin(), m_keys.end(), pack(lowest) & kOrderMask);
@@ -430,7 +449,8 @@ TuneResult Sky::tune(int symbolRateKs, int frequencyMHz, int polarization, int f
         // Capture range 2 MHz plus 1 MHz per 10 000 kS/s; symbol rate within 1 %.
         const bool inCapture = offset * 10000 <= 20000 + c.symbolRateKs;
         const bool rateFits =
-            std::llabs(static_cast<long long>(symbolRateKs) - c.symbolRateKs) * 100 <= c.symbolRateKs;
+            std::llabs(static_cast<long long>(symbolRateKs) - c.symbolRateKs) * 100 <=
+            c.symbolRateKs;
         if (inCapture && rateFits && suits(c, fecCode) && c.strength >= kLockStrength &&
             c.strength > result.strength) {
             result.locked = true;

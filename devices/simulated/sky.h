@@ -23,7 +23,7 @@ struct Carrier
     int symbolRateKs = 0;
     std::uint8_t polarization = 0; // 0 V/R, 1 H/L
     CarrierKind kind = CarrierKind::DvbS;
-    std::uint8_t fecCode = 0; // the DVB-S2 code for CarrierKind::DvbS2
+    std::uint8_t fecCode = 0;  // the DVB-S2 code for CarrierKind::DvbS2
     std::uint8_t strength = 0; // 0..99; below kLockStrength never locks
 };
 
