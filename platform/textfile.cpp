@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -80,9 +81,18 @@ void splitLines(QByteArrayView text, const std::function<bool(QByteArrayView)> &
 void readLines(const QString &path, const std::function<bool(QByteArrayView)> &onLine)
 {
     Fd file;
-    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe named like a list file cannot hang the open.
+    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (file.fd < 0)
         throw IoError::fromErrno(errno);
+    struct stat st
+    {};
+    if (::fstat(file.fd, &st) != 0)
+        throw IoError::fromErrno(errno);
+    // Pipes and devices are no text files (a device may never end); a directory
+    // fails at its first read with the system's own text.
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        throw IoError(QStringLiteral("Not a regular file"));
 
     LineSplitter splitter(onLine);
     char buffer[65536];

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using testing_support::FixtureOptions;
@@ -25,6 +26,7 @@ private slots:
     void manyListFiles();
     void brokenSymlink();
     void unreadableFile();
+    void pipeAndDevice();
     void longFieldTexts();
 };
 
@@ -111,6 +113,27 @@ void TestHostile::unreadableFile()
     QFile::setPermissions(f.path("Transponders/locked.ini"), QFile::WriteOwner);
     f.start();
     QCOMPARE(f.dialogs.errors, QStringList{"Permission denied"});
+}
+
+void TestHostile::pipeAndDevice()
+{
+    FixtureOptions o;
+    o.createForms = false;
+    ProgramFixture f(o);
+    QVERIFY(::mkfifo(QFile::encodeName(f.path("Transponders/pipe.ini")).constData(), 0600) == 0);
+    f.start();
+    QCOMPARE(f.dialogs.errors, QStringList{"Not a regular file"});
+    QVERIFY(DeviceLibrary == nullptr);
+
+    // A list chosen later that became an endless device.
+    FixtureOptions o2;
+    o2.lists["a.ini"] = "2=A\n[DVB]\n1=11766,H,27500\n";
+    ProgramFixture g(o2);
+    QFile::remove(g.path("Transponders/a.ini"));
+    QVERIFY(QFile::link("/dev/zero", g.path("Transponders/a.ini")));
+    Form1->ComboBox3->setCurrentIndex(0);
+    emit Form1->ComboBox3->activated(0);
+    QCOMPARE(g.dialogs.errors, QStringList{"Not a regular file"});
 }
 
 void TestHostile::longFieldTexts()
