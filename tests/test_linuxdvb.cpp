@@ -15,8 +15,10 @@
 #include <linux/dvb/frontend.h>
 
 #include <cerrno>
+#include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <optional>
 
