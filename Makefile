@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test clean test-asan fuzz fuzz-short format format-check
+.PHONY: all deps build run run-dvb test clean test-asan fuzz fuzz-short format format-check
 
 all: build
 
@@ -17,6 +17,16 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	cd demo && ../$(BUILD)/orvanta
+
+# The program with the receiver library for real DVB-S/S2 frontends
+# (devices/linuxdvb/README.md). It runs from a folder of its own, so build/
+# keeps the simulated receiver beside the program.
+DVB_RUN = $(BUILD)/run-dvb
+run-dvb: build
+	mkdir -p $(DVB_RUN)
+	cp -f $(BUILD)/orvanta $(DVB_RUN)/orvanta
+	ln -sfn ../linuxdvb/DWUSBAPI.dll $(DVB_RUN)/DWUSBAPI.dll
+	cd demo && ../$(DVB_RUN)/orvanta
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
