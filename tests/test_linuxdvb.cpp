@@ -11,8 +11,8 @@
 
 #include <QTest>
 
-#include <sys/ioctl.h>
 #include <linux/dvb/frontend.h>
+#include <sys/ioctl.h>
 
 #include <cerrno>
 #include <cstring>
@@ -58,8 +58,8 @@ struct FakeFrontend
 QString fecName(std::uint32_t fec)
 {
     static const std::map<std::uint32_t, const char *> names = {
-        {FEC_1_2, "1/2"}, {FEC_2_3, "2/3"}, {FEC_3_4, "3/4"}, {FEC_4_5, "4/5"},
-        {FEC_5_6, "5/6"}, {FEC_7_8, "7/8"}, {FEC_8_9, "8/9"}, {FEC_3_5, "3/5"},
+        {FEC_1_2, "1/2"},   {FEC_2_3, "2/3"},  {FEC_3_4, "3/4"}, {FEC_4_5, "4/5"},
+        {FEC_5_6, "5/6"},   {FEC_7_8, "7/8"},  {FEC_8_9, "8/9"}, {FEC_3_5, "3/5"},
         {FEC_9_10, "9/10"}, {FEC_AUTO, "AUTO"}};
     auto it = names.find(fec);
     return it == names.end() ? QString::number(fec) : QString::fromLatin1(it->second);
@@ -67,35 +67,49 @@ QString fecName(std::uint32_t fec)
 
 QString systemName(std::uint32_t system)
 {
-    return system == SYS_DVBS ? QStringLiteral("DVBS")
-         : system == SYS_DVBS2 ? QStringLiteral("DVBS2")
-                               : QString::number(system);
+    return system == SYS_DVBS    ? QStringLiteral("DVBS")
+           : system == SYS_DVBS2 ? QStringLiteral("DVBS2")
+                                 : QString::number(system);
 }
 
 QString modulationName(std::uint32_t modulation)
 {
-    return modulation == QPSK ? QStringLiteral("QPSK")
-         : modulation == PSK_8 ? QStringLiteral("8PSK")
-                               : QString::number(modulation);
+    return modulation == QPSK    ? QStringLiteral("QPSK")
+           : modulation == PSK_8 ? QStringLiteral("8PSK")
+                                 : QString::number(modulation);
 }
 
 QString propertyText(const dtv_property &p)
 {
     const std::uint32_t v = p.u.data;
     switch (p.cmd) {
-    case DTV_CLEAR: return QStringLiteral("CLEAR");
-    case DTV_TUNE: return QStringLiteral("TUNE");
-    case DTV_DELIVERY_SYSTEM: return "DELIVERY_SYSTEM=" + systemName(v);
-    case DTV_FREQUENCY: return "FREQUENCY=" + QString::number(v);
-    case DTV_SYMBOL_RATE: return "SYMBOL_RATE=" + QString::number(v);
-    case DTV_INNER_FEC: return "INNER_FEC=" + fecName(v);
-    case DTV_MODULATION: return "MODULATION=" + modulationName(v);
-    case DTV_INVERSION: return v == INVERSION_AUTO ? QStringLiteral("INVERSION=AUTO") : "INVERSION=" + QString::number(v);
-    case DTV_PILOT: return v == PILOT_AUTO ? QStringLiteral("PILOT=AUTO") : "PILOT=" + QString::number(v);
-    case DTV_ROLLOFF: return v == ROLLOFF_35 ? QStringLiteral("ROLLOFF=35") : "ROLLOFF=" + QString::number(v);
-    case DTV_ENUM_DELSYS: return QStringLiteral("ENUM_DELSYS");
-    case DTV_STAT_CNR: return QStringLiteral("STAT_CNR");
-    case DTV_STAT_SIGNAL_STRENGTH: return QStringLiteral("STAT_SIGNAL_STRENGTH");
+    case DTV_CLEAR:
+        return QStringLiteral("CLEAR");
+    case DTV_TUNE:
+        return QStringLiteral("TUNE");
+    case DTV_DELIVERY_SYSTEM:
+        return "DELIVERY_SYSTEM=" + systemName(v);
+    case DTV_FREQUENCY:
+        return "FREQUENCY=" + QString::number(v);
+    case DTV_SYMBOL_RATE:
+        return "SYMBOL_RATE=" + QString::number(v);
+    case DTV_INNER_FEC:
+        return "INNER_FEC=" + fecName(v);
+    case DTV_MODULATION:
+        return "MODULATION=" + modulationName(v);
+    case DTV_INVERSION:
+        return v == INVERSION_AUTO ? QStringLiteral("INVERSION=AUTO")
+                                   : "INVERSION=" + QString::number(v);
+    case DTV_PILOT:
+        return v == PILOT_AUTO ? QStringLiteral("PILOT=AUTO") : "PILOT=" + QString::number(v);
+    case DTV_ROLLOFF:
+        return v == ROLLOFF_35 ? QStringLiteral("ROLLOFF=35") : "ROLLOFF=" + QString::number(v);
+    case DTV_ENUM_DELSYS:
+        return QStringLiteral("ENUM_DELSYS");
+    case DTV_STAT_CNR:
+        return QStringLiteral("STAT_CNR");
+    case DTV_STAT_SIGNAL_STRENGTH:
+        return QStringLiteral("STAT_SIGNAL_STRENGTH");
     }
     return "CMD" + QString::number(p.cmd) + "=" + QString::number(v);
 }
@@ -155,10 +169,13 @@ public:
             info->caps = static_cast<fe_caps>(fe.caps);
             return 0;
         }
-        case FE_GET_PROPERTY: return getProperties(fe, *static_cast<dtv_properties *>(argument));
-        case FE_SET_PROPERTY: return setProperties(fe, *static_cast<dtv_properties *>(argument));
+        case FE_GET_PROPERTY:
+            return getProperties(fe, *static_cast<dtv_properties *>(argument));
+        case FE_SET_PROPERTY:
+            return setProperties(fe, *static_cast<dtv_properties *>(argument));
         case FE_SET_TONE:
-            journal << (value == SEC_TONE_ON ? QStringLiteral("tone on") : QStringLiteral("tone off"));
+            journal << (value == SEC_TONE_ON ? QStringLiteral("tone on")
+                                             : QStringLiteral("tone off"));
             return 0;
         case FE_SET_VOLTAGE:
             journal << (value == SEC_VOLTAGE_13   ? QStringLiteral("voltage 13")
@@ -364,14 +381,30 @@ void TestLinuxDvb::codes_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("setting");
     const char *rows[][2] = {
-        {"12", "DVBS QPSK 1/2"},    {"23", "DVBS QPSK 2/3"},    {"34", "DVBS QPSK 3/4"},
-        {"56", "DVBS QPSK 5/6"},    {"78", "DVBS QPSK 7/8"},    {"101", "DVBS2 QPSK 1/2"},
-        {"102", "DVBS2 QPSK 3/5"},  {"103", "DVBS2 QPSK 2/3"},  {"104", "DVBS2 QPSK 3/4"},
-        {"105", "DVBS2 QPSK 4/5"},  {"106", "DVBS2 QPSK 5/6"},  {"107", "DVBS2 QPSK 8/9"},
-        {"108", "DVBS2 QPSK 9/10"}, {"109", "DVBS2 8PSK 3/5"},  {"110", "DVBS2 8PSK 2/3"},
-        {"111", "DVBS2 8PSK 3/4"},  {"112", "DVBS2 8PSK 5/6"},  {"113", "DVBS2 8PSK 8/9"},
-        {"114", "DVBS2 8PSK 9/10"}, {"0", "none"},              {"45", "none"},
-        {"100", "none"},            {"115", "none"},            {"255", "none"},
+        {"12", "DVBS QPSK 1/2"},
+        {"23", "DVBS QPSK 2/3"},
+        {"34", "DVBS QPSK 3/4"},
+        {"56", "DVBS QPSK 5/6"},
+        {"78", "DVBS QPSK 7/8"},
+        {"101", "DVBS2 QPSK 1/2"},
+        {"102", "DVBS2 QPSK 3/5"},
+        {"103", "DVBS2 QPSK 2/3"},
+        {"104", "DVBS2 QPSK 3/4"},
+        {"105", "DVBS2 QPSK 4/5"},
+        {"106", "DVBS2 QPSK 5/6"},
+        {"107", "DVBS2 QPSK 8/9"},
+        {"108", "DVBS2 QPSK 9/10"},
+        {"109", "DVBS2 8PSK 3/5"},
+        {"110", "DVBS2 8PSK 2/3"},
+        {"111", "DVBS2 8PSK 3/4"},
+        {"112", "DVBS2 8PSK 5/6"},
+        {"113", "DVBS2 8PSK 8/9"},
+        {"114", "DVBS2 8PSK 9/10"},
+        {"0", "none"},
+        {"45", "none"},
+        {"100", "none"},
+        {"115", "none"},
+        {"255", "none"},
     };
     for (const auto &row : rows)
         QTest::newRow(row[0]) << QByteArray(row[0]).toInt() << QString::fromLatin1(row[1]);
@@ -424,38 +457,71 @@ void TestLinuxDvb::tuneSequence_data()
 
     QTest::newRow("DVB-S 3/4 vertical low band")
         << 27500 << 11766 << 0 << 9750 << 0 << 34
-        << QStringList{"set CLEAR DELIVERY_SYSTEM=DVBS", "voltage 13", "tone off", "event", "no event",
-                       "set DELIVERY_SYSTEM=DVBS FREQUENCY=2016000 SYMBOL_RATE=27500000 INNER_FEC=3/4 "
-                       "MODULATION=QPSK INVERSION=AUTO TUNE",
-                       "poll reads=1 waited=0"};
+        << QStringList{
+               "set CLEAR DELIVERY_SYSTEM=DVBS",
+               "voltage 13",
+               "tone off",
+               "event",
+               "no event",
+               "set DELIVERY_SYSTEM=DVBS FREQUENCY=2016000 SYMBOL_RATE=27500000 INNER_FEC=3/4 "
+               "MODULATION=QPSK INVERSION=AUTO TUNE",
+               "poll reads=1 waited=0"};
     QTest::newRow("DVB-S2 8PSK 2/3 horizontal high band Port C")
         << 22000 << 12188 << 1 << 10600 << 3 << 110
-        << QStringList{"set CLEAR DELIVERY_SYSTEM=DVBS2", "tone off", "voltage 18", "sleep 15",
-                       "diseqc E0 10 38 FB", "sleep 100", "diseqc E1 10 38 FB", "sleep 15", "tone on",
-                       "event", "no event",
-                       "set DELIVERY_SYSTEM=DVBS2 FREQUENCY=1588000 SYMBOL_RATE=22000000 INNER_FEC=2/3 "
-                       "MODULATION=8PSK INVERSION=AUTO PILOT=AUTO ROLLOFF=35 TUNE",
-                       "poll reads=1 waited=0"};
+        << QStringList{
+               "set CLEAR DELIVERY_SYSTEM=DVBS2",
+               "tone off",
+               "voltage 18",
+               "sleep 15",
+               "diseqc E0 10 38 FB",
+               "sleep 100",
+               "diseqc E1 10 38 FB",
+               "sleep 15",
+               "tone on",
+               "event",
+               "no event",
+               "set DELIVERY_SYSTEM=DVBS2 FREQUENCY=1588000 SYMBOL_RATE=22000000 INNER_FEC=2/3 "
+               "MODULATION=8PSK INVERSION=AUTO PILOT=AUTO ROLLOFF=35 TUNE",
+               "poll reads=1 waited=0"};
     QTest::newRow("C band below the LOF")
         << 27500 << 3900 << 1 << 5150 << 0 << 34
-        << QStringList{"set CLEAR DELIVERY_SYSTEM=DVBS", "voltage 18", "tone off", "event", "no event",
-                       "set DELIVERY_SYSTEM=DVBS FREQUENCY=1250000 SYMBOL_RATE=27500000 INNER_FEC=3/4 "
-                       "MODULATION=QPSK INVERSION=AUTO TUNE",
-                       "poll reads=1 waited=0"};
+        << QStringList{
+               "set CLEAR DELIVERY_SYSTEM=DVBS",
+               "voltage 18",
+               "tone off",
+               "event",
+               "no event",
+               "set DELIVERY_SYSTEM=DVBS FREQUENCY=1250000 SYMBOL_RATE=27500000 INNER_FEC=3/4 "
+               "MODULATION=QPSK INVERSION=AUTO TUNE",
+               "poll reads=1 waited=0"};
     QTest::newRow("DVB-S2 QPSK 9/10 circular LNB Port A")
         << 30000 << 12380 << 0 << 10750 << 1 << 108
-        << QStringList{"set CLEAR DELIVERY_SYSTEM=DVBS2", "tone off", "voltage 13", "sleep 15",
-                       "diseqc E0 10 38 F0", "sleep 100", "diseqc E1 10 38 F0", "sleep 15", "tone off",
-                       "event", "no event",
-                       "set DELIVERY_SYSTEM=DVBS2 FREQUENCY=1630000 SYMBOL_RATE=30000000 INNER_FEC=9/10 "
-                       "MODULATION=QPSK INVERSION=AUTO PILOT=AUTO ROLLOFF=35 TUNE",
-                       "poll reads=1 waited=0"};
+        << QStringList{
+               "set CLEAR DELIVERY_SYSTEM=DVBS2",
+               "tone off",
+               "voltage 13",
+               "sleep 15",
+               "diseqc E0 10 38 F0",
+               "sleep 100",
+               "diseqc E1 10 38 F0",
+               "sleep 15",
+               "tone off",
+               "event",
+               "no event",
+               "set DELIVERY_SYSTEM=DVBS2 FREQUENCY=1630000 SYMBOL_RATE=30000000 INNER_FEC=9/10 "
+               "MODULATION=QPSK INVERSION=AUTO PILOT=AUTO ROLLOFF=35 TUNE",
+               "poll reads=1 waited=0"};
     QTest::newRow("FEC auto, nothing locked before")
         << 27500 << 10971 << 1 << 9750 << 0 << 0
-        << QStringList{"set CLEAR DELIVERY_SYSTEM=DVBS", "voltage 18", "tone off", "event", "no event",
-                       "set DELIVERY_SYSTEM=DVBS FREQUENCY=1221000 SYMBOL_RATE=27500000 INNER_FEC=AUTO "
-                       "MODULATION=QPSK INVERSION=AUTO TUNE",
-                       "poll reads=1 waited=0"};
+        << QStringList{
+               "set CLEAR DELIVERY_SYSTEM=DVBS",
+               "voltage 18",
+               "tone off",
+               "event",
+               "no event",
+               "set DELIVERY_SYSTEM=DVBS FREQUENCY=1221000 SYMBOL_RATE=27500000 INNER_FEC=AUTO "
+               "MODULATION=QPSK INVERSION=AUTO TUNE",
+               "poll reads=1 waited=0"};
 }
 
 void TestLinuxDvb::tuneSequence()
@@ -512,15 +578,16 @@ void TestLinuxDvb::fecAutoTriesLastLockedFirst()
     o.receiver.setFecCode(0);
     QVERIFY(o.receiver.tune(27500, 11766, 0, 9750));
     // 27.5 MS/s waits 518 ms for lock on DVB-S before DVB-S2 gets its turn.
-    QCOMPARE(o.io.folded(),
-             (QStringList{"set CLEAR DELIVERY_SYSTEM=DVBS", "voltage 13", "tone off", "no event",
-                          "set DELIVERY_SYSTEM=DVBS FREQUENCY=2016000 SYMBOL_RATE=27500000 "
-                          "INNER_FEC=AUTO MODULATION=QPSK INVERSION=AUTO TUNE",
-                          "poll reads=12 waited=518", "set CLEAR DELIVERY_SYSTEM=DVBS2", "voltage 13",
-                          "tone off", "no event",
-                          "set DELIVERY_SYSTEM=DVBS2 FREQUENCY=2016000 SYMBOL_RATE=27500000 "
-                          "INNER_FEC=AUTO MODULATION=QPSK INVERSION=AUTO PILOT=AUTO ROLLOFF=35 TUNE",
-                          "poll reads=1 waited=0"}));
+    QCOMPARE(
+        o.io.folded(),
+        (QStringList{"set CLEAR DELIVERY_SYSTEM=DVBS", "voltage 13", "tone off", "no event",
+                     "set DELIVERY_SYSTEM=DVBS FREQUENCY=2016000 SYMBOL_RATE=27500000 "
+                     "INNER_FEC=AUTO MODULATION=QPSK INVERSION=AUTO TUNE",
+                     "poll reads=12 waited=518", "set CLEAR DELIVERY_SYSTEM=DVBS2", "voltage 13",
+                     "tone off", "no event",
+                     "set DELIVERY_SYSTEM=DVBS2 FREQUENCY=2016000 SYMBOL_RATE=27500000 "
+                     "INNER_FEC=AUTO MODULATION=QPSK INVERSION=AUTO PILOT=AUTO ROLLOFF=35 TUNE",
+                     "poll reads=1 waited=0"}));
     o.io.journal.clear();
     QVERIFY(o.receiver.tune(27500, 11804, 0, 9750));
     const QStringList tunes = o.io.journal.filter(QStringLiteral("TUNE"));
@@ -532,7 +599,8 @@ void TestLinuxDvb::fecAutoTriesLastLockedFirst()
     o.receiver.setFecCode(78);
     o.receiver.tune(27500, 11804, 0, 9750);
     QCOMPARE(o.io.journal.filter(QStringLiteral("TUNE")).size(), 1);
-    QVERIFY(o.io.journal.filter(QStringLiteral("TUNE"))[0].contains(QLatin1String("DVBS FREQUENCY")));
+    QVERIFY(
+        o.io.journal.filter(QStringLiteral("TUNE"))[0].contains(QLatin1String("DVBS FREQUENCY")));
 }
 
 void TestLinuxDvb::outOfRange_data()
@@ -540,8 +608,8 @@ void TestLinuxDvb::outOfRange_data()
     QTest::addColumn<int>("symbolRate");
     QTest::addColumn<int>("frequency");
     QTest::addColumn<int>("lof");
-    QTest::newRow("IF above the band") << 27500 << 12000 << 9750;      // 2250 MHz
-    QTest::newRow("IF below the band") << 27500 << 10700 << 10600;     // 100 MHz
+    QTest::newRow("IF above the band") << 27500 << 12000 << 9750;       // 2250 MHz
+    QTest::newRow("IF below the band") << 27500 << 10700 << 10600;      // 100 MHz
     QTest::newRow("C band far below the LOF") << 27500 << 3000 << 5150; // 2150 MHz
     QTest::newRow("huge frequency") << 27500 << 2147483647 << 9750;
     QTest::newRow("negative frequency") << 27500 << -2147483647 - 1 << 9750;
@@ -587,7 +655,8 @@ void TestLinuxDvb::lockWait_data()
     QTest::newRow("never locks, 27.5 MS/s") << 27500 << QList<int>{} << "poll reads=12 waited=518";
     QTest::newRow("never locks, 20 MS/s") << 20000 << QList<int>{} << "poll reads=13 waited=600";
     QTest::newRow("never locks, 2 MS/s") << 2000 << QList<int>{} << "poll reads=67 waited=3300";
-    QTest::newRow("never locks, 1 MS/s capped") << 1000 << QList<int>{} << "poll reads=101 waited=5000";
+    QTest::newRow("never locks, 1 MS/s capped")
+        << 1000 << QList<int>{} << "poll reads=101 waited=5000";
 }
 
 void TestLinuxDvb::lockWait()
@@ -627,23 +696,40 @@ void TestLinuxDvb::query_data()
     QTest::addColumn<int>("level");
     const int L = int(kLocked), C = FE_HAS_SIGNAL | FE_HAS_CARRIER, S = FE_HAS_SIGNAL;
     const int dB = FE_SCALE_DECIBEL, rel = FE_SCALE_RELATIVE, na = FE_SCALE_NOT_AVAILABLE;
-    QTest::newRow("dB locked") << L << true << dB << 12500LL << dB << -38400LL << -1 << -1 << 62 << 61;
-    QTest::newRow("dB 20 dB reads 100") << L << true << dB << 20000LL << dB << -25000LL << -1 << -1 << 100 << 75;
-    QTest::newRow("dB above 20 dB capped") << L << true << dB << 31000LL << dB << 3000LL << -1 << -1 << 100 << 100;
-    QTest::newRow("dB weak but locked reads 1") << L << true << dB << 150LL << dB << -104000LL << -1 << -1 << 1 << 0;
-    QTest::newRow("dB negative CNR locked") << L << true << dB << -2000LL << dB << -99999LL << -1 << -1 << 1 << 0;
-    QTest::newRow("dB carrier without lock") << C << true << dB << 4000LL << dB << -55000LL << -1 << -1 << 20 << 45;
-    QTest::newRow("dB no carrier: level only") << S << true << dB << 8000LL << dB << -62500LL << -1 << -1 << 0 << 37;
-    QTest::newRow("dB nothing at all") << 0 << true << dB << 9000LL << dB << -71000LL << -1 << -1 << 0 << 29;
-    QTest::newRow("relative locked") << L << true << rel << 32768LL << rel << 65535LL << -1 << -1 << 50 << 100;
-    QTest::newRow("relative without lock") << S << true << rel << 40000LL << rel << 13107LL << -1 << -1 << 0 << 20;
-    QTest::newRow("relative zero but locked") << L << true << rel << 0LL << rel << 0LL << -1 << -1 << 1 << 0;
-    QTest::newRow("legacy: no DVBv5 statistics") << L << false << na << 0LL << na << 0LL << 0xC000 << 0x8000 << 75 << 50;
-    QTest::newRow("legacy: statistics not available") << C << true << na << 0LL << na << 0LL << 6554 << 3277 << 10 << 5;
-    QTest::newRow("legacy without carrier") << S << false << na << 0LL << na << 0LL << 0xFFFF << 0x4000 << 0 << 25;
-    QTest::newRow("mixed: dB strength, legacy SNR") << L << true << na << 0LL << dB << -50000LL << 0x2000 << -1 << 12 << 50;
-    QTest::newRow("no statistics, locked") << L << false << na << 0LL << na << 0LL << -1 << -1 << 1 << 0;
-    QTest::newRow("no statistics, carrier") << C << false << na << 0LL << na << 0LL << -1 << -1 << 0 << 0;
+    QTest::newRow("dB locked") << L << true << dB << 12500LL << dB << -38400LL << -1 << -1 << 62
+                               << 61;
+    QTest::newRow("dB 20 dB reads 100")
+        << L << true << dB << 20000LL << dB << -25000LL << -1 << -1 << 100 << 75;
+    QTest::newRow("dB above 20 dB capped")
+        << L << true << dB << 31000LL << dB << 3000LL << -1 << -1 << 100 << 100;
+    QTest::newRow("dB weak but locked reads 1")
+        << L << true << dB << 150LL << dB << -104000LL << -1 << -1 << 1 << 0;
+    QTest::newRow("dB negative CNR locked")
+        << L << true << dB << -2000LL << dB << -99999LL << -1 << -1 << 1 << 0;
+    QTest::newRow("dB carrier without lock")
+        << C << true << dB << 4000LL << dB << -55000LL << -1 << -1 << 20 << 45;
+    QTest::newRow("dB no carrier: level only")
+        << S << true << dB << 8000LL << dB << -62500LL << -1 << -1 << 0 << 37;
+    QTest::newRow("dB nothing at all")
+        << 0 << true << dB << 9000LL << dB << -71000LL << -1 << -1 << 0 << 29;
+    QTest::newRow("relative locked")
+        << L << true << rel << 32768LL << rel << 65535LL << -1 << -1 << 50 << 100;
+    QTest::newRow("relative without lock")
+        << S << true << rel << 40000LL << rel << 13107LL << -1 << -1 << 0 << 20;
+    QTest::newRow("relative zero but locked")
+        << L << true << rel << 0LL << rel << 0LL << -1 << -1 << 1 << 0;
+    QTest::newRow("legacy: no DVBv5 statistics")
+        << L << false << na << 0LL << na << 0LL << 0xC000 << 0x8000 << 75 << 50;
+    QTest::newRow("legacy: statistics not available")
+        << C << true << na << 0LL << na << 0LL << 6554 << 3277 << 10 << 5;
+    QTest::newRow("legacy without carrier")
+        << S << false << na << 0LL << na << 0LL << 0xFFFF << 0x4000 << 0 << 25;
+    QTest::newRow("mixed: dB strength, legacy SNR")
+        << L << true << na << 0LL << dB << -50000LL << 0x2000 << -1 << 12 << 50;
+    QTest::newRow("no statistics, locked")
+        << L << false << na << 0LL << na << 0LL << -1 << -1 << 1 << 0;
+    QTest::newRow("no statistics, carrier")
+        << C << false << na << 0LL << na << 0LL << -1 << -1 << 0 << 0;
 }
 
 void TestLinuxDvb::query()
@@ -691,9 +777,9 @@ void TestLinuxDvb::discovery()
     QVERIFY(receiver.init(nullptr));
     QCOMPARE(receiver.devicePath(), std::string("/dev/dvb/adapter1/frontend1"));
     QCOMPARE(io.openFlags, O_RDWR | O_NONBLOCK);
-    QCOMPARE(io.journal, (QStringList{"open /dev/dvb/adapter1/frontend0", "info", "get ENUM_DELSYS", "close",
-                                      "open /dev/dvb/adapter1/frontend1", "info", "get ENUM_DELSYS",
-                                      "tone off"}));
+    QCOMPARE(io.journal, (QStringList{"open /dev/dvb/adapter1/frontend0", "info", "get ENUM_DELSYS",
+                                      "close", "open /dev/dvb/adapter1/frontend1", "info",
+                                      "get ENUM_DELSYS", "tone off"}));
     QVERIFY(io.logs.last().startsWith(QLatin1String("using /dev/dvb/adapter1/frontend1")));
 
     // adapter2 comes before adapter10.
@@ -709,17 +795,26 @@ void TestLinuxDvb::frontendChoice_data()
     QTest::addColumn<QString>("choice");
     QTest::addColumn<QString>("opened"); // empty: no receiver
     QTest::addColumn<QStringList>("opens");
-    QTest::newRow("second adapter") << "1,0" << "/dev/dvb/adapter1/frontend0"
-                                    << QStringList{"open /dev/dvb/adapter1/frontend0"};
-    QTest::newRow("blanks allowed") << " 0 , 1 " << "/dev/dvb/adapter0/frontend1"
-                                    << QStringList{"open /dev/dvb/adapter0/frontend1"};
-    QTest::newRow("missing: no fallback") << "3,0" << ""
-                                          << QStringList{"open /dev/dvb/adapter3/frontend0 failed"};
-    QTest::newRow("not a satellite frontend") << "0,2" << "" << QStringList{"open /dev/dvb/adapter0/frontend2"};
-    QTest::newRow("malformed") << "1" << "" << QStringList{};
-    QTest::newRow("letters") << "a,b" << "" << QStringList{};
-    QTest::newRow("trailing text") << "1,0x" << "" << QStringList{};
-    QTest::newRow("negative") << "-1,0" << "" << QStringList{};
+    QTest::newRow("second adapter")
+        << "1,0"
+        << "/dev/dvb/adapter1/frontend0" << QStringList{"open /dev/dvb/adapter1/frontend0"};
+    QTest::newRow("blanks allowed")
+        << " 0 , 1 "
+        << "/dev/dvb/adapter0/frontend1" << QStringList{"open /dev/dvb/adapter0/frontend1"};
+    QTest::newRow("missing: no fallback")
+        << "3,0"
+        << "" << QStringList{"open /dev/dvb/adapter3/frontend0 failed"};
+    QTest::newRow("not a satellite frontend")
+        << "0,2"
+        << "" << QStringList{"open /dev/dvb/adapter0/frontend2"};
+    QTest::newRow("malformed") << "1"
+                               << "" << QStringList{};
+    QTest::newRow("letters") << "a,b"
+                             << "" << QStringList{};
+    QTest::newRow("trailing text") << "1,0x"
+                                   << "" << QStringList{};
+    QTest::newRow("negative") << "-1,0"
+                              << "" << QStringList{};
 }
 
 void TestLinuxDvb::frontendChoice()
@@ -770,8 +865,9 @@ void TestLinuxDvb::noFrontend()
     QVERIFY(!receiver.isOpen());
     QVERIFY(io.logs.last().contains(QLatin1String("no DVB-S/S2 frontend")));
     const QStringList afterInit = io.journal;
-    QCOMPARE(afterInit.filter(QStringLiteral("open")).size(), afterInit.filter(QStringLiteral("close")).size() +
-                                                                  afterInit.filter(QStringLiteral("failed")).size());
+    QCOMPARE(afterInit.filter(QStringLiteral("open")).size(),
+             afterInit.filter(QStringLiteral("close")).size() +
+                 afterInit.filter(QStringLiteral("failed")).size());
     for (int i = 0; i < 3; ++i)
         receiver.setDiseqcPort(2);
     QVERIFY(!receiver.setFecCode(34));
@@ -911,11 +1007,15 @@ void TestLinuxDvb::builtLibraryThroughProgramLoader()
     using Tune = int (*)(int, int *, int, int);
     using Query = int (*)(int *, int *, int *);
     auto init = reinterpret_cast<Init>(platform::findExport(library, "?DW_InitDevCtl@@YGHXZ"));
-    auto release = reinterpret_cast<Release>(platform::findExport(library, "?DW_ReleaseDevCtl@@YGXXZ"));
-    auto port = reinterpret_cast<Port>(platform::findExport(library, "?DW_SetDiSEqCSwitchPort@@YGHH@Z"));
+    auto release =
+        reinterpret_cast<Release>(platform::findExport(library, "?DW_ReleaseDevCtl@@YGXXZ"));
+    auto port =
+        reinterpret_cast<Port>(platform::findExport(library, "?DW_SetDiSEqCSwitchPort@@YGHH@Z"));
     auto rate = reinterpret_cast<Rate>(platform::findExport(library, "?DW_SetSatPatRate@@YGHE@Z"));
-    auto tune = reinterpret_cast<Tune>(platform::findExport(library, "?DW_TuneSatChannel@@YGHJPAJHH@Z"));
-    auto query = reinterpret_cast<Query>(platform::findExport(library, "?DW_QuerySignal@@YGHPAH00@Z"));
+    auto tune =
+        reinterpret_cast<Tune>(platform::findExport(library, "?DW_TuneSatChannel@@YGHJPAJHH@Z"));
+    auto query =
+        reinterpret_cast<Query>(platform::findExport(library, "?DW_QuerySignal@@YGHPAH00@Z"));
     QVERIFY(init && release && port && rate && tune && query);
     // The logic stays inside: nothing of the receiver's own is exported.
     QVERIFY(!platform::findExport(library, "_ZN8linuxdvb8Receiver4initEPKc"));

@@ -1,7 +1,7 @@
 #include "devices/linuxdvb/mapping.h"
 
-#include <sys/ioctl.h>
 #include <linux/dvb/frontend.h>
+#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <iterator>
@@ -15,15 +15,15 @@ struct CodeEntry
 };
 
 constexpr CodeEntry kCodes[] = {
-    {12, {SYS_DVBS, QPSK, FEC_1_2}},    {23, {SYS_DVBS, QPSK, FEC_2_3}},
-    {34, {SYS_DVBS, QPSK, FEC_3_4}},    {56, {SYS_DVBS, QPSK, FEC_5_6}},
-    {78, {SYS_DVBS, QPSK, FEC_7_8}},    {101, {SYS_DVBS2, QPSK, FEC_1_2}},
-    {102, {SYS_DVBS2, QPSK, FEC_3_5}},  {103, {SYS_DVBS2, QPSK, FEC_2_3}},
-    {104, {SYS_DVBS2, QPSK, FEC_3_4}},  {105, {SYS_DVBS2, QPSK, FEC_4_5}},
-    {106, {SYS_DVBS2, QPSK, FEC_5_6}},  {107, {SYS_DVBS2, QPSK, FEC_8_9}},
-    {108, {SYS_DVBS2, QPSK, FEC_9_10}}, {109, {SYS_DVBS2, PSK_8, FEC_3_5}},
-    {110, {SYS_DVBS2, PSK_8, FEC_2_3}}, {111, {SYS_DVBS2, PSK_8, FEC_3_4}},
-    {112, {SYS_DVBS2, PSK_8, FEC_5_6}}, {113, {SYS_DVBS2, PSK_8, FEC_8_9}},
+    {12, {SYS_DVBS, QPSK, FEC_1_2}},     {23, {SYS_DVBS, QPSK, FEC_2_3}},
+    {34, {SYS_DVBS, QPSK, FEC_3_4}},     {56, {SYS_DVBS, QPSK, FEC_5_6}},
+    {78, {SYS_DVBS, QPSK, FEC_7_8}},     {101, {SYS_DVBS2, QPSK, FEC_1_2}},
+    {102, {SYS_DVBS2, QPSK, FEC_3_5}},   {103, {SYS_DVBS2, QPSK, FEC_2_3}},
+    {104, {SYS_DVBS2, QPSK, FEC_3_4}},   {105, {SYS_DVBS2, QPSK, FEC_4_5}},
+    {106, {SYS_DVBS2, QPSK, FEC_5_6}},   {107, {SYS_DVBS2, QPSK, FEC_8_9}},
+    {108, {SYS_DVBS2, QPSK, FEC_9_10}},  {109, {SYS_DVBS2, PSK_8, FEC_3_5}},
+    {110, {SYS_DVBS2, PSK_8, FEC_2_3}},  {111, {SYS_DVBS2, PSK_8, FEC_3_4}},
+    {112, {SYS_DVBS2, PSK_8, FEC_5_6}},  {113, {SYS_DVBS2, PSK_8, FEC_8_9}},
     {114, {SYS_DVBS2, PSK_8, FEC_9_10}},
 };
 

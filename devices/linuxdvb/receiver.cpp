@@ -1,7 +1,7 @@
 #include "devices/linuxdvb/receiver.h"
 
-#include <sys/ioctl.h>
 #include <linux/dvb/frontend.h>
+#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -93,7 +93,8 @@ const char *systemName(std::uint32_t system)
 }
 } // namespace
 
-Receiver::Receiver(Io &io) : m_io(io) {}
+Receiver::Receiver(Io &io) : m_io(io)
+{}
 
 Receiver::~Receiver()
 {
@@ -299,8 +300,8 @@ bool Receiver::tune(int symbolRateKs, int frequencyMHz, int polarization, int lo
     const bool rateKnown = m_symbolRateMax > 0;
     if (symbolRate <= 0 ||
         (rateKnown && (symbolRate < m_symbolRateMin || symbolRate > m_symbolRateMax))) {
-        m_io.log(LogLevel::Debug,
-                 "symbol rate " + std::to_string(symbolRateKs) + " kS/s outside the frontend's range");
+        m_io.log(LogLevel::Debug, "symbol rate " + std::to_string(symbolRateKs) +
+                                      " kS/s outside the frontend's range");
         return false;
     }
     const std::vector<TuneSetting> attempts = attemptsForCode();
@@ -321,8 +322,8 @@ bool Receiver::tune(int symbolRateKs, int frequencyMHz, int polarization, int lo
         const bool locked = waitForLock(lockWaitMs(symbolRateKs));
         m_io.log(LogLevel::Debug, std::string(systemName(setting.deliverySystem)) + " IF " +
                                       std::to_string(ifKHz) + " kHz SR " +
-                                      std::to_string(symbolRateKs) + " kS/s: " +
-                                      (locked ? "locked" : "no lock"));
+                                      std::to_string(symbolRateKs) +
+                                      " kS/s: " + (locked ? "locked" : "no lock"));
         if (locked) {
             m_lastLockedSystem = setting.deliverySystem;
             break;
@@ -393,8 +394,8 @@ void Receiver::applySec(bool horizontal, bool highBand)
 
 bool Receiver::sendSwitchCommand(bool horizontal, bool highBand)
 {
-    dvb_diseqc_master_cmd command{{0xE0, 0x10, 0x38, committedSwitchData(m_port, horizontal, highBand)},
-                                  4};
+    dvb_diseqc_master_cmd command{
+        {0xE0, 0x10, 0x38, committedSwitchData(m_port, horizontal, highBand)}, 4};
     if (const int rc = m_io.ioctl(m_fd, FE_DISEQC_SEND_MASTER_CMD, &command); rc < 0) {
         m_io.log(LogLevel::Debug, std::string("DiSEqC command failed: ") + std::strerror(-rc));
         return false;
@@ -462,7 +463,8 @@ void Receiver::readStatistics(Statistic &cnr, Statistic &strength)
             break;
         case FE_SCALE_RELATIVE:
             s.scale = Statistic::Scale::Relative;
-            s.value = static_cast<std::int64_t>(std::min<std::uint64_t>(p.u.st.stat[0].uvalue, 0xFFFF));
+            s.value =
+                static_cast<std::int64_t>(std::min<std::uint64_t>(p.u.st.stat[0].uvalue, 0xFFFF));
             break;
         default:
             break;
