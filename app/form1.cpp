@@ -84,24 +84,24 @@ void TForm1::createControls()
     CheckBox1 = makeCheck(this, "CheckBox1", QStringLiteral("Повышенная точность измерения"), 8,
                           112, 209, 17);
     CheckBox1->setEnabled(false);
-    CheckBox2 = makeCheck(this, "CheckBox2", QStringLiteral("Показывать только пойманные"), 8,
-                          136, 185, 17);
-    CheckBox4 = makeCheck(this, "CheckBox4",
-                          QStringLiteral("Построить графики качества сигналов"), 8, 160, 233, 17);
-    SpeedButton3 = makeButton(this, "SpeedButton3",
-                              QStringLiteral("Сканирование всех транспондеров"), 8, 184, 241, 25,
-                              QStringLiteral(":/icons/scan.png"));
+    CheckBox2 = makeCheck(this, "CheckBox2", QStringLiteral("Показывать только пойманные"), 8, 136,
+                          185, 17);
+    CheckBox4 = makeCheck(this, "CheckBox4", QStringLiteral("Построить графики качества сигналов"),
+                          8, 160, 233, 17);
+    SpeedButton3 =
+        makeButton(this, "SpeedButton3", QStringLiteral("Сканирование всех транспондеров"), 8, 184,
+                   241, 25, QStringLiteral(":/icons/scan.png"));
     SpeedButton3->setEnabled(false);
     Panel3 = makePanel(this, "Panel3", 8, 216, 241, 9);
-    SpeedButton4 = makeButton(this, "SpeedButton4", QStringLiteral("Слепой поиск"), 8, 232, 129,
-                              22, QStringLiteral(":/icons/blind.png"));
-    SpeedButton5 = makeButton(this, "SpeedButton5", QStringLiteral("Поиск перебором"), 136, 232,
-                              113, 22);
+    SpeedButton4 = makeButton(this, "SpeedButton4", QStringLiteral("Слепой поиск"), 8, 232, 129, 22,
+                              QStringLiteral(":/icons/blind.png"));
+    SpeedButton5 =
+        makeButton(this, "SpeedButton5", QStringLiteral("Поиск перебором"), 136, 232, 113, 22);
     SpeedButton5->setEnabled(false);
-    SpeedButton7 = makeButton(this, "SpeedButton7", QStringLiteral("Подбор FEC DVB-S2"), 8, 264,
-                              129, 22);
-    SpeedButton6 = makeButton(this, "SpeedButton6", QStringLiteral("Лог сигнала"), 136, 264, 113,
-                              22);
+    SpeedButton7 =
+        makeButton(this, "SpeedButton7", QStringLiteral("Подбор FEC DVB-S2"), 8, 264, 129, 22);
+    SpeedButton6 =
+        makeButton(this, "SpeedButton6", QStringLiteral("Лог сигнала"), 136, 264, 113, 22);
     Panel1 = makePanel(this, "Panel1", 254, 8, 9, 281);
 
     Label3 = makeLabel(this, "Label3", QStringLiteral("Частота"), 272, 24);
@@ -113,10 +113,11 @@ void TForm1::createControls()
                           {QStringLiteral("Вертикальная"), QStringLiteral("Горизонтальная")}, 400,
                           64, 121, 22);
     Label6 = makeLabel(this, "Label6", QStringLiteral("Diseq"), 272, 96);
-    ComboBox2 = makeCombo(this, "ComboBox2",
-                          {QStringLiteral("Нет"), QStringLiteral("Port A"), QStringLiteral("Port B"),
-                           QStringLiteral("Port C"), QStringLiteral("Port D")},
-                          400, 88, 121, 22);
+    ComboBox2 =
+        makeCombo(this, "ComboBox2",
+                  {QStringLiteral("Нет"), QStringLiteral("Port A"), QStringLiteral("Port B"),
+                   QStringLiteral("Port C"), QStringLiteral("Port D")},
+                  400, 88, 121, 22);
     Label9 = makeLabel(this, "Label9", QStringLiteral("FEC"), 272, 120);
     ComboBox6 = makeCombo(this, "ComboBox6", kFecEntries, 400, 112, 121, 19);
     ComboBox6->setCurrentIndex(2);
@@ -128,18 +129,19 @@ void TForm1::createControls()
     Label2->hide();
     Edit3 = makeEdit(this, "Edit3", QString(), 400, 160, 121);
     Edit3->hide();
-    CheckBox3 = makeCheck(this, "CheckBox3", QStringLiteral("Звуковое сопровождение"), 272, 192,
-                          161, 17);
-    CheckBox5 = makeCheck(this, "CheckBox5", QStringLiteral("Передавать в сеть"), 272, 216, 161,
-                          17);
-    SpeedButton1 = makeButton(this, "SpeedButton1", QStringLiteral("Залочить канал"), 272, 264,
-                              129, 25, QStringLiteral(":/icons/lock.png"));
-    SpeedButton2 = makeButton(this, "SpeedButton2", QStringLiteral("Остановить"), 400, 264, 121,
-                              25, QStringLiteral(":/icons/stop.png"));
+    CheckBox3 =
+        makeCheck(this, "CheckBox3", QStringLiteral("Звуковое сопровождение"), 272, 192, 161, 17);
+    CheckBox5 =
+        makeCheck(this, "CheckBox5", QStringLiteral("Передавать в сеть"), 272, 216, 161, 17);
+    SpeedButton1 = makeButton(this, "SpeedButton1", QStringLiteral("Залочить канал"), 272, 264, 129,
+                              25, QStringLiteral(":/icons/lock.png"));
+    SpeedButton2 = makeButton(this, "SpeedButton2", QStringLiteral("Остановить"), 400, 264, 121, 25,
+                              QStringLiteral(":/icons/stop.png"));
 
     // Keyboard focus order; the buttons take no focus.
-    QWidget *order[] = {Edit1,     Edit2,     ComboBox1, ComboBox2, ComboBox3, ComboBox4, CheckBox1,
-                        CheckBox2, CheckBox3, ComboBox5, Edit3,     CheckBox4, ComboBox6, CheckBox5};
+    QWidget *order[] = {Edit1,     Edit2,     ComboBox1, ComboBox2, ComboBox3,
+                        ComboBox4, CheckBox1, CheckBox2, CheckBox3, ComboBox5,
+                        Edit3,     CheckBox4, ComboBox6, CheckBox5};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     Edit1->setFocus();
@@ -148,11 +150,15 @@ void TForm1::createControls()
 void TForm1::connectHandlers()
 {
     // Lists react to the user's choice only, never to a choice made by the program.
-    connect(ComboBox3, &QComboBox::activated, this, [this] { guarded([this] { ComboBox3Change(); }); });
-    connect(ComboBox4, &QComboBox::activated, this, [this] { guarded([this] { ComboBox4Change(); }); });
-    connect(ComboBox5, &QComboBox::activated, this, [this] { guarded([this] { ComboBox5Change(); }); });
+    connect(ComboBox3, &QComboBox::activated, this,
+            [this] { guarded([this] { ComboBox3Change(); }); });
+    connect(ComboBox4, &QComboBox::activated, this,
+            [this] { guarded([this] { ComboBox4Change(); }); });
+    connect(ComboBox5, &QComboBox::activated, this,
+            [this] { guarded([this] { ComboBox5Change(); }); });
     auto button = [this](QPushButton *b, void (TForm1::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
     button(SpeedButton1, &TForm1::SpeedButton1Click);
     button(SpeedButton2, &TForm1::SpeedButton2Click);
@@ -160,8 +166,10 @@ void TForm1::connectHandlers()
     button(SpeedButton4, &TForm1::SpeedButton4Click);
     button(SpeedButton6, &TForm1::SpeedButton6Click);
     button(SpeedButton7, &TForm1::SpeedButton7Click);
-    connect(LMDHiTimer1, &QTimer::timeout, this, [this] { guardedTick([this] { LMDHiTimer1Timer(); }); });
-    connect(LMDHiTimer2, &QTimer::timeout, this, [this] { guardedTick([this] { LMDHiTimer2Timer(); }); });
+    connect(LMDHiTimer1, &QTimer::timeout, this,
+            [this] { guardedTick([this] { LMDHiTimer1Timer(); }); });
+    connect(LMDHiTimer2, &QTimer::timeout, this,
+            [this] { guardedTick([this] { LMDHiTimer2Timer(); }); });
 }
 
 void TForm1::FormCreate()
@@ -172,9 +180,8 @@ void TForm1::FormCreate()
     // Every entry whose name contains ".ini", files and directories alike, in
     // the order the directory lists them.
     const QDir dir(TransponderDir);
-    const QStringList names =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                      QDir::Unsorted);
+    const QStringList names = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QString &name : names) {
         if (transponders::isListFileName(name)) {
             ++SatelliteFileCount;
@@ -233,7 +240,8 @@ void TForm1::ComboBox3Change()
     if (n < 0 || n >= SatelliteFiles.size())
         return;
     // Read first: a file that cannot be read leaves the list as it was.
-    const QStringList entries = transponders::readTransponderEntries(TransponderDir + SatelliteFiles[n]);
+    const QStringList entries =
+        transponders::readTransponderEntries(TransponderDir + SatelliteFiles[n]);
     ComboBox4->clear();
     ComboBox4->addItems(entries);
     ComboBox4->setCurrentIndex(-1);

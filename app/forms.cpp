@@ -7,8 +7,16 @@
 #include "scan/form4.h"
 #include "scan/form6.h"
 
+static void initResources()
+{
+    // The resources live in a static library: bring them in explicitly.
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(icons);
+}
+
 void createForms()
 {
+    initResources();
     Form1 = new TForm1;
     Form2 = new TForm2;
     Form3 = new TForm3;

@@ -23,10 +23,10 @@ extern QStringList SatelliteFiles;
 extern int SatelliteFileCount;
 extern platform::LibraryHandle DeviceLibrary;
 
-extern int TuneFrequency;      // MHz
-extern int TuneSymbolRate;     // kS/s
-extern int TunePolarization;   // 0 vertical, 1 horizontal
-extern int TuneLof;            // MHz
+extern int TuneFrequency;    // MHz
+extern int TuneSymbolRate;   // kS/s
+extern int TunePolarization; // 0 vertical, 1 horizontal
+extern int TuneLof;          // MHz
 extern std::uint8_t TuneFecCode;
 
 extern int MeterState; // 1 once a lock, log or FEC search started; 5 once the level window closed

@@ -53,10 +53,12 @@ double bareLoopViaLoader(platform::LibraryHandle lib, long long points)
     int q = 0, l = 0, u = 0;
     for (long long i = 0; i < points; ++i) {
         int f = 10800 + int(i % 1900);
-        reinterpret_cast<SetSatPatRateFn>(platform::findExport(lib, receiver::exports::SetSatPatRate))(0);
-        reinterpret_cast<TuneSatChannelFn>(platform::findExport(lib, receiver::exports::TuneSatChannel))(
-            int(i), &f, 0, 9750);
-        reinterpret_cast<QuerySignalFn>(platform::findExport(lib, receiver::exports::QuerySignal))(&q, &l, &u);
+        reinterpret_cast<SetSatPatRateFn>(
+            platform::findExport(lib, receiver::exports::SetSatPatRate))(0);
+        reinterpret_cast<TuneSatChannelFn>(
+            platform::findExport(lib, receiver::exports::TuneSatChannel))(int(i), &f, 0, 9750);
+        reinterpret_cast<QuerySignalFn>(platform::findExport(lib, receiver::exports::QuerySignal))(
+            &q, &l, &u);
     }
     return t.rate(points);
 }
@@ -113,7 +115,8 @@ int main(int argc, char **argv)
     platform::setLibrarySearchDirs({QStringLiteral(ORVANTA_BINARY_DIR "/benchlib")});
     platform::LibraryHandle lib = platform::loadLibrary(QStringLiteral("DWUSBAPI.dll"));
     if (!lib || !platform::findExport(lib, receiver::exports::QuerySignal)) {
-        std::fprintf(stderr, "null receiver library not found under %s/benchlib\n", ORVANTA_BINARY_DIR);
+        std::fprintf(stderr, "null receiver library not found under %s/benchlib\n",
+                     ORVANTA_BINARY_DIR);
         return 1;
     }
 
@@ -143,7 +146,8 @@ int main(int argc, char **argv)
                 search.pointsPerSecond, search.wallPointsPerSecond);
     std::printf("ratio to plain dlsym loop:   %.2f\n", search.pointsPerSecond / viaDlsym);
     std::printf("ratio to lookup loop:        %.2f\n", search.pointsPerSecond / viaLoader);
-    std::printf("lines found: %d, last point shown: %s\n", w.ListBox1->count(),
-                qPrintable(w.findChild<QWidget *>(QStringLiteral("Label11"))->property("text").toString()));
+    std::printf(
+        "lines found: %d, last point shown: %s\n", w.ListBox1->count(),
+        qPrintable(w.findChild<QWidget *>(QStringLiteral("Label11"))->property("text").toString()));
     return 0;
 }

@@ -6,7 +6,8 @@ EXPORT int DW_InitDevCtl(void)
 {
     return 1;
 }
-EXPORT void DW_ReleaseDevCtl(void) {}
+EXPORT void DW_ReleaseDevCtl(void)
+{}
 EXPORT int DW_SetDiSEqCSwitchPort(int)
 {
     return 1;

@@ -2,8 +2,7 @@
 
 #include "platform/widgets.h"
 
-TForm5::TForm5(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+TForm5::TForm5(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Уровни сигнала"));

@@ -2,8 +2,7 @@
 
 #include "platform/widgets.h"
 
-TForm7::TForm7(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+TForm7::TForm7(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Логирование сигнала"));

@@ -8,8 +8,7 @@ namespace platform {
 
 ConvertError::ConvertError(const QString &text)
     : Error(QStringLiteral("'%1' is not a valid integer value").arg(text))
-{
-}
+{}
 
 IoError IoError::fromErrno(int err)
 {

@@ -12,8 +12,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcHandlers)
 
 namespace platform {
 
-template <typename F>
-void guarded(F &&handler)
+template <typename F> void guarded(F &&handler)
 {
     try {
         handler();
@@ -24,8 +23,7 @@ void guarded(F &&handler)
     }
 }
 
-template <typename F>
-void guardedTick(F &&tick)
+template <typename F> void guardedTick(F &&tick)
 {
     try {
         tick();

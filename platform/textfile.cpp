@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -25,16 +26,76 @@ struct Fd
 
 } // namespace
 
+bool LineSplitter::feed(QByteArrayView chunk)
+{
+    if (m_done)
+        return false;
+    const char *p = chunk.data();
+    const char *end = p + chunk.size();
+    while (p < end) {
+        // Copy runs of ordinary bytes at once; long lines stay cheap.
+        const char *stop = p;
+        while (stop < end && *stop != '\n' && *stop != '\r' && *stop != 26)
+            ++stop;
+        if (stop > p) {
+            m_line.append(p, stop - p);
+            m_pending = true;
+            p = stop;
+            continue;
+        }
+        const char c = *p++;
+        if (c == '\r') {
+            m_pending = true;
+        } else if (c == '\n') {
+            m_pending = false;
+            const bool more = m_onLine(m_line);
+            m_line.clear();
+            if (!more) {
+                m_done = true;
+                return false;
+            }
+        } else { // byte 26
+            finish();
+            m_done = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+void LineSplitter::finish()
+{
+    if (m_pending && !m_done)
+        m_onLine(m_line);
+    m_pending = false;
+    m_done = true;
+}
+
+void splitLines(QByteArrayView text, const std::function<bool(QByteArrayView)> &onLine)
+{
+    LineSplitter splitter(onLine);
+    if (splitter.feed(text))
+        splitter.finish();
+}
+
 void readLines(const QString &path, const std::function<bool(QByteArrayView)> &onLine)
 {
     Fd file;
-    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe named like a list file cannot hang the open.
+    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (file.fd < 0)
         throw IoError::fromErrno(errno);
+    struct stat st
+    {};
+    if (::fstat(file.fd, &st) != 0)
+        throw IoError::fromErrno(errno);
+    // Pipes and devices are no text files (a device may never end); a directory
+    // fails at its first read with the system's own text.
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        throw IoError(QStringLiteral("Not a regular file"));
 
-    QByteArray line;
+    LineSplitter splitter(onLine);
     char buffer[65536];
-    bool pending = false; // bytes of an unfinished line
     for (;;) {
         const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
         if (n < 0) {
@@ -44,28 +105,10 @@ void readLines(const QString &path, const std::function<bool(QByteArrayView)> &o
         }
         if (n == 0)
             break;
-        const char *p = buffer;
-        const char *end = buffer + n;
-        while (p < end) {
-            const char c = *p++;
-            if (c == '\n') {
-                if (!onLine(line))
-                    return;
-                line.clear();
-                pending = false;
-            } else if (c == 26) {
-                if (pending)
-                    onLine(line);
-                return;
-            } else {
-                pending = true;
-                if (c != '\r')
-                    line.append(c);
-            }
-        }
+        if (!splitter.feed(QByteArrayView(buffer, n)))
+            return;
     }
-    if (pending)
-        onLine(line);
+    splitter.finish();
 }
 
 void writeFileAtomically(const QString &path, QByteArrayView bytes)

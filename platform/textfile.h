@@ -14,6 +14,28 @@ namespace platform {
 // (a directory, a missing or unreadable file).
 void readLines(const QString &path, const std::function<bool(QByteArrayView line)> &onLine);
 
+// The same line rules over bytes in memory, fed chunk by chunk: LF ends a
+// line, CR is dropped, byte 26 ends the text.
+class LineSplitter
+{
+public:
+    explicit LineSplitter(const std::function<bool(QByteArrayView line)> &onLine) : m_onLine(onLine)
+    {}
+    // Returns false once the text has ended (byte 26, or the callback said stop).
+    bool feed(QByteArrayView chunk);
+    // Hands over a last line without LF.
+    void finish();
+
+private:
+    const std::function<bool(QByteArrayView)> &m_onLine;
+    QByteArray m_line;
+    bool m_pending = false;
+    bool m_done = false;
+};
+
+// Splits `text` into lines as readLines does.
+void splitLines(QByteArrayView text, const std::function<bool(QByteArrayView line)> &onLine);
+
 // Writes `lines` in Windows-1251, each followed by CR LF, no byte-order mark.
 // The bytes go to a temporary file in the same folder that is then renamed
 // over `path`, so a failed save leaves an existing file whole. Raises IoError

@@ -65,8 +65,8 @@ QCheckBox *makeCheck(QWidget *parent, const char *name, const QString &text, int
     return c;
 }
 
-QRadioButton *makeRadio(QWidget *parent, const char *name, const QString &text, int x, int y,
-                        int w, int h)
+QRadioButton *makeRadio(QWidget *parent, const char *name, const QString &text, int x, int y, int w,
+                        int h)
 {
     auto *r = new QRadioButton(text, parent);
     r->setObjectName(QLatin1String(name));
@@ -74,8 +74,8 @@ QRadioButton *makeRadio(QWidget *parent, const char *name, const QString &text, 
     return r;
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, int x, int y,
-                        int w, int h, const QString &icon)
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, int x, int y, int w,
+                        int h, const QString &icon)
 {
     auto *b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));

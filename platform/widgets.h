@@ -27,12 +27,12 @@ QComboBox *makeCombo(QWidget *parent, const char *name, const QStringList &items
                      int w, int h);
 QCheckBox *makeCheck(QWidget *parent, const char *name, const QString &text, int x, int y, int w,
                      int h);
-QRadioButton *makeRadio(QWidget *parent, const char *name, const QString &text, int x, int y,
-                        int w, int h = 17);
+QRadioButton *makeRadio(QWidget *parent, const char *name, const QString &text, int x, int y, int w,
+                        int h = 17);
 // A push button that takes no keyboard focus, optionally with a 16x16 picture
 // from the resources.
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, int x, int y,
-                        int w, int h, const QString &icon = QString());
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, int x, int y, int w,
+                        int h, const QString &icon = QString());
 QListWidget *makeList(QWidget *parent, const char *name, int x, int y, int w, int h);
 
 // Centres a top-level window on the screen it is on.

@@ -5,8 +5,7 @@
 namespace receiver {
 namespace {
 
-template <typename Fn>
-Fn lookup(LibraryHandle library, const char *exportName)
+template <typename Fn> Fn lookup(LibraryHandle library, const char *exportName)
 {
     return reinterpret_cast<Fn>(platform::findExport(library, exportName));
 }

@@ -27,8 +27,8 @@ std::uint8_t fecCodeForIndex(int index);
 // The main window's fields that the tuning sequence reads.
 struct TuningFields
 {
-    QString lnbType;   // shown text of the converter list
-    QString customLof; // text of the LOF field of a "Другой" converter
+    QString lnbType;    // shown text of the converter list
+    QString customLof;  // text of the LOF field of a "Другой" converter
     int diseqcPort = 0; // 0 none, 1..4 Port A..D
     int fecIndex = -1;  // chosen FEC list entry
 };

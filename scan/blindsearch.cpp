@@ -12,7 +12,8 @@ int MeasurePoint(int symbolRateKs, int frequencyMHz, int polarization, int lofMH
     receiver::SetSatPatRate(BlindSearchLibrary, TuneFecCode);
     // The library may write through the address; the copy keeps the caller's value.
     int frequencyCopy = frequencyMHz;
-    receiver::TuneSatChannel(BlindSearchLibrary, symbolRateKs, &frequencyCopy, polarization, lofMHz);
+    receiver::TuneSatChannel(BlindSearchLibrary, symbolRateKs, &frequencyCopy, polarization,
+                             lofMHz);
     platform::processMessagesThrottled();
     receiver::Reading reading;
     receiver::QuerySignal(BlindSearchLibrary, reading);

@@ -26,12 +26,12 @@ struct FecTry
 // The search's own names: its DVB-S entries are worded unlike the main
 // window's FEC list, the codes are the same.
 constexpr std::array<FecTry, 19> kTries = {{
-    {12, "DVB-S QPSK 1/2"},   {23, "DVB-S QPSK 2/3"},   {34, "DVB-S QPSK 3/4"},
-    {56, "DVB-S QPSK 5/6"},   {78, "DVB-S QPSK 7/8"},   {101, "DVB-S2 QPSK 1/2"},
-    {102, "DVB-S2 QPSK 3/5"}, {103, "DVB-S2 QPSK 2/3"}, {104, "DVB-S2 QPSK 3/4"},
-    {105, "DVB-S2 QPSK 4/5"}, {106, "DVB-S2 QPSK 5/6"}, {107, "DVB-S2 QPSK 8/9"},
+    {12, "DVB-S QPSK 1/2"},    {23, "DVB-S QPSK 2/3"},   {34, "DVB-S QPSK 3/4"},
+    {56, "DVB-S QPSK 5/6"},    {78, "DVB-S QPSK 7/8"},   {101, "DVB-S2 QPSK 1/2"},
+    {102, "DVB-S2 QPSK 3/5"},  {103, "DVB-S2 QPSK 2/3"}, {104, "DVB-S2 QPSK 3/4"},
+    {105, "DVB-S2 QPSK 4/5"},  {106, "DVB-S2 QPSK 5/6"}, {107, "DVB-S2 QPSK 8/9"},
     {108, "DVB-S2 QPSK 9/10"}, {109, "DVB-S2 8PSK 3/5"}, {110, "DVB-S2 8PSK 2/3"},
-    {111, "DVB-S2 8PSK 3/4"}, {112, "DVB-S2 8PSK 5/6"}, {113, "DVB-S2 8PSK 8/9"},
+    {111, "DVB-S2 8PSK 3/4"},  {112, "DVB-S2 8PSK 5/6"}, {113, "DVB-S2 8PSK 8/9"},
     {114, "DVB-S2 8PSK 9/10"},
 }};
 

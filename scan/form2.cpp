@@ -2,8 +2,7 @@
 
 #include "platform/widgets.h"
 
-TForm2::TForm2(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+TForm2::TForm2(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Сканирование транспондеров"));

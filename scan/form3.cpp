@@ -105,11 +105,24 @@ void TForm3::createControls()
     SpeedButton2 = makeButton(this, "SpeedButton2", kStopCaption, 160, 464, 105, 22);
     SpeedButton3 = makeButton(this, "SpeedButton3", QStringLiteral("Сохранить"), 272, 464, 105, 22);
     SpeedButton3->setEnabled(false);
-    SpeedButton1 = makeButton(this, "SpeedButton1", QStringLiteral("Начать поиск"), 384, 464, 113, 22);
+    SpeedButton1 =
+        makeButton(this, "SpeedButton1", QStringLiteral("Начать поиск"), 384, 464, 113, 22);
 
-    QWidget *order[] = {Edit1, Edit2, ComboBox1, RadioButton1, Edit5, RadioButton2, Edit6,
-                        RadioButton3, Edit3, Edit4, ComboBox2, LMDTextRadioButton1,
-                        LMDTextRadioButton2, LMDTextRadioButton3, ListBox1};
+    QWidget *order[] = {Edit1,
+                        Edit2,
+                        ComboBox1,
+                        RadioButton1,
+                        Edit5,
+                        RadioButton2,
+                        Edit6,
+                        RadioButton3,
+                        Edit3,
+                        Edit4,
+                        ComboBox2,
+                        LMDTextRadioButton1,
+                        LMDTextRadioButton2,
+                        LMDTextRadioButton3,
+                        ListBox1};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -117,7 +130,8 @@ void TForm3::createControls()
 void TForm3::connectHandlers()
 {
     auto button = [this](QPushButton *b, void (TForm3::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
     button(SpeedButton1, &TForm3::SpeedButton1Click);
     button(SpeedButton2, &TForm3::SpeedButton2Click);
@@ -180,8 +194,8 @@ void TForm3::showEvent(QShowEvent *event)
 void TForm3::flushDisplay()
 {
     if (m_current.pending) {
-        Label11->setText(
-            scan::blindPointText(m_current.frequencyMHz, m_current.symbolRateKs, m_current.polarization));
+        Label11->setText(scan::blindPointText(m_current.frequencyMHz, m_current.symbolRateKs,
+                                              m_current.polarization));
         m_current.pending = false;
     }
     if (!m_pendingLines.isEmpty()) {

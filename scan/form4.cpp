@@ -2,8 +2,7 @@
 
 #include "platform/widgets.h"
 
-TForm4::TForm4(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+TForm4::TForm4(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Графическое представление сигнала"));

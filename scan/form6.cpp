@@ -9,8 +9,7 @@ namespace {
 const QRect kFrame(495, 307, 527, 472);
 } // namespace
 
-TForm6::TForm6(QWidget *parent)
-    : QWidget(parent, Qt::Tool)
+TForm6::TForm6(QWidget *parent) : QWidget(parent, Qt::Tool)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Поиск DVB-S2 fec"));
@@ -29,6 +28,7 @@ void TForm6::showEvent(QShowEvent *event)
     // The frame is known once the window is shown: keep the outer size exact
     // (without a window manager the frame is the client area).
     const QRect frame = frameGeometry();
-    resize(kFrame.width() - (frame.width() - width()), kFrame.height() - (frame.height() - height()));
+    resize(kFrame.width() - (frame.width() - width()),
+           kFrame.height() - (frame.height() - height()));
     move(kFrame.topLeft());
 }

@@ -1,4 +1,5 @@
 // The scan of all transponders of the chosen satellite.
 #include "app/form1.h"
 
-void TForm1::SpeedButton3Click() {}
+void TForm1::SpeedButton3Click()
+{}

@@ -9,6 +9,7 @@ packages=(
   linux-libc-dev
   fonts-liberation fonts-dejavu
   xvfb xauth imagemagick curl
+  clang-14 libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

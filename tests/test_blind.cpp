@@ -153,9 +153,12 @@ void TestBlind::controls_data()
     QTest::newRow("RadioButton1") << "RadioButton1" << QRect(144, 51, 0, 0) << "Заданная";
     QTest::newRow("RadioButton2") << "RadioButton2" << QRect(144, 76, 0, 0) << "Несколько";
     QTest::newRow("RadioButton3") << "RadioButton3" << QRect(144, 100, 0, 0) << "Предел";
-    QTest::newRow("LMDTextRadioButton1") << "LMDTextRadioButton1" << QRect(144, 136, 0, 0) << "Вертикальная";
-    QTest::newRow("LMDTextRadioButton2") << "LMDTextRadioButton2" << QRect(144, 160, 0, 0) << "Горизонтальная";
-    QTest::newRow("LMDTextRadioButton3") << "LMDTextRadioButton3" << QRect(144, 184, 0, 0) << "Обе поляризации";
+    QTest::newRow("LMDTextRadioButton1")
+        << "LMDTextRadioButton1" << QRect(144, 136, 0, 0) << "Вертикальная";
+    QTest::newRow("LMDTextRadioButton2")
+        << "LMDTextRadioButton2" << QRect(144, 160, 0, 0) << "Горизонтальная";
+    QTest::newRow("LMDTextRadioButton3")
+        << "LMDTextRadioButton3" << QRect(144, 184, 0, 0) << "Обе поляризации";
     QTest::newRow("Label1") << "Label1" << QRect(16, 14, 0, 0) << "Частоты";
     QTest::newRow("Label2") << "Label2" << QRect(16, 48, 0, 0) << "Символьная скорость";
     QTest::newRow("Label3") << "Label3" << QRect(16, 136, 0, 0) << "Поляризация";
@@ -216,9 +219,10 @@ void TestBlind::symbolRateList_data()
     QTest::addColumn<QString>("badEntry"); // null: the list ends without an error
     QTest::newRow("no final comma") << "3333,4444" << QList<int>{3333} << QString();
     QTest::newRow("leading blanks") << " 4800,  5600," << QList<int>{4800, 5600} << QString();
-    QTest::newRow("default list")
-        << "3333,4444, 4800, 5600, 12000, 22000,27500,26500,29800,30000,"
-        << QList<int>{3333, 4444, 4800, 5600, 12000, 22000, 27500, 26500, 29800, 30000} << QString();
+    QTest::newRow("default list") << "3333,4444, 4800, 5600, 12000, 22000,27500,26500,29800,30000,"
+                                  << QList<int>{3333,  4444,  4800,  5600,  12000,
+                                                22000, 27500, 26500, 29800, 30000}
+                                  << QString();
     QTest::newRow("empty") << "" << QList<int>{} << QString();
     QTest::newRow("two commas") << "3333,,4444," << QList<int>{3333} << "";
     QTest::newRow("only a comma") << "," << QList<int>{} << "";
@@ -329,19 +333,27 @@ void TestBlind::messagePoints_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QStringList>("trace");
     const QString one = QStringLiteral("Edit1=12000;Edit2=12000;LMDTextRadioButton1;");
-    QTest::newRow("given")
-        << one + "RadioButton1;Edit5=27500"
-        << QStringList{"InitDevCtl", "SetSatPatRate", "TuneSatChannel", "MSG", "QuerySignal",
-                       "MSG", "MSG"};
-    QTest::newRow("several")
-        << one + "RadioButton2;Edit6=1,2,"
-        << QStringList{"InitDevCtl", "SetSatPatRate", "TuneSatChannel", "MSG", "QuerySignal",
-                       "MSG", "SetSatPatRate", "TuneSatChannel", "MSG", "QuerySignal", "MSG", "MSG"};
-    QTest::newRow("range")
-        << one + "Edit3=1;Edit4=2"
-        << QStringList{"InitDevCtl", "MSG", "SetSatPatRate", "TuneSatChannel", "MSG",
-                       "QuerySignal", "MSG", "SetSatPatRate", "TuneSatChannel", "MSG",
-                       "QuerySignal", "MSG"};
+    QTest::newRow("given") << one + "RadioButton1;Edit5=27500"
+                           << QStringList{"InitDevCtl", "SetSatPatRate", "TuneSatChannel",
+                                          "MSG",        "QuerySignal",   "MSG",
+                                          "MSG"};
+    QTest::newRow("several") << one + "RadioButton2;Edit6=1,2," << QStringList{"InitDevCtl",
+                                                                               "SetSatPatRate",
+                                                                               "TuneSatChannel",
+                                                                               "MSG",
+                                                                               "QuerySignal",
+                                                                               "MSG",
+                                                                               "SetSatPatRate",
+                                                                               "TuneSatChannel",
+                                                                               "MSG",
+                                                                               "QuerySignal",
+                                                                               "MSG",
+                                                                               "MSG"};
+    QTest::newRow("range") << one + "Edit3=1;Edit4=2"
+                           << QStringList{
+                                  "InitDevCtl",  "MSG", "SetSatPatRate", "TuneSatChannel", "MSG",
+                                  "QuerySignal", "MSG", "SetSatPatRate", "TuneSatChannel", "MSG",
+                                  "QuerySignal", "MSG"};
 }
 
 void TestBlind::messagePoints()
@@ -363,11 +375,15 @@ void TestBlind::stopDuringSearch_data()
     QTest::addColumn<int>("queries");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("current");
-    const QString given = QStringLiteral("RadioButton1;Edit5=27500;Edit1=12000;Edit2=12001;LMDTextRadioButton1");
+    const QString given =
+        QStringLiteral("RadioButton1;Edit5=27500;Edit1=12000;Edit2=12001;LMDTextRadioButton1");
     const QString line = QStringLiteral("12000--27500--V качество сигнала : 5");
-    QTest::newRow("given, inside the point: reading dropped") << given << 1 << 1 << QStringList{} << "none";
-    QTest::newRow("given, after the point") << given << 2 << 1 << QStringList{line} << "12000--27500--V";
-    QTest::newRow("given, at the frequency step") << given << 3 << 1 << QStringList{line} << "12000--27500--V";
+    QTest::newRow("given, inside the point: reading dropped")
+        << given << 1 << 1 << QStringList{} << "none";
+    QTest::newRow("given, after the point")
+        << given << 2 << 1 << QStringList{line} << "12000--27500--V";
+    QTest::newRow("given, at the frequency step")
+        << given << 3 << 1 << QStringList{line} << "12000--27500--V";
     QTest::newRow("range, before the first point")
         << "Edit1=12000;Edit2=12000;Edit3=27500;Edit4=27501;LMDTextRadioButton1" << 1 << 0
         << QStringList{} << "none";
@@ -425,9 +441,11 @@ void TestBlind::fieldsReadAtUse_data()
     QTest::addColumn<int>("at"); // message point at which the field changes
     QTest::addColumn<QString>("change");
     QTest::addColumn<QStringList>("tunes");
-    const QString range = QStringLiteral("Edit1=12000;Edit2=12000;Edit3=1000;Edit4=1000;LMDTextRadioButton1");
+    const QString range =
+        QStringLiteral("Edit1=12000;Edit2=12000;Edit3=1000;Edit4=1000;LMDTextRadioButton1");
     QTest::newRow("last symbol rate raised")
-        << range << 1 << "Edit4=1002" << QStringList{"1000 12000 0 10600", "1001 12000 0 10600", "1002 12000 0 10600"};
+        << range << 1 << "Edit4=1002"
+        << QStringList{"1000 12000 0 10600", "1001 12000 0 10600", "1002 12000 0 10600"};
     QTest::newRow("symbol rate step")
         << range + ";Edit4=1010" << 2 << "ComboBox2=5"
         << QStringList{"1000 12000 0 10600", "1005 12000 0 10600", "1010 12000 0 10600"};
@@ -441,7 +459,8 @@ void TestBlind::fieldsReadAtUse_data()
         << "Edit1=12000;Edit2=12001;Edit3=1;Edit4=1" << 1 << "Edit1=12001"
         << QStringList{"1 12000 0 10600", "1 12001 0 10600", "1 12001 1 10600"};
     QTest::newRow("first symbol rate, next frequency")
-        << "Edit1=12000;Edit2=12001;Edit3=1;Edit4=9;LMDTextRadioButton1;ComboBox2=5" << 2 << "Edit3=3"
+        << "Edit1=12000;Edit2=12001;Edit3=1;Edit4=9;LMDTextRadioButton1;ComboBox2=5" << 2
+        << "Edit3=3"
         << QStringList{"1 12000 0 10600", "6 12000 0 10600", "3 12001 0 10600", "8 12001 0 10600"};
     QTest::newRow("list, next frequency")
         << "RadioButton2;Edit6=1,2,;Edit1=12000;Edit2=12001;LMDTextRadioButton1" << 1 << "Edit6=7,"
@@ -483,18 +502,20 @@ void TestBlind::foundLines_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("current");
     QTest::newRow("range, only above 0")
-        << "Edit1=11766;Edit2=11766;Edit3=27499;Edit4=27501;LMDTextRadioButton2" << QList<int>{0, 5, -2}
-        << QStringList{"11766--27500--H качество сигнала : 5"} << "11766--27501--H";
+        << "Edit1=11766;Edit2=11766;Edit3=27499;Edit4=27501;LMDTextRadioButton2"
+        << QList<int>{0, 5, -2} << QStringList{"11766--27500--H качество сигнала : 5"}
+        << "11766--27501--H";
     QTest::newRow("several, first point H")
         << "RadioButton2;Edit6=27500,;Edit1=11766;Edit2=11766;LMDTextRadioButton2" << QList<int>{1}
         << QStringList{"11766--27500--H качество сигнала : 1"} << "11766--27500--H";
     QTest::newRow("both polarizations carry their own letter")
         << "RadioButton1;Edit5=22000;Edit1=10719;Edit2=10719" << QList<int>{70, 71}
-        << QStringList{"10719--22000--V качество сигнала : 70", "10719--22000--H качество сигнала : 71"}
+        << QStringList{"10719--22000--V качество сигнала : 70",
+                       "10719--22000--H качество сигнала : 71"}
         << "10719--22000--H";
     QTest::newRow("nothing found still shows the point")
-        << "RadioButton1;Edit5=22000;Edit1=10719;Edit2=10720;LMDTextRadioButton1" << QList<int>{0, 0}
-        << QStringList{} << "10720--22000--V";
+        << "RadioButton1;Edit5=22000;Edit1=10719;Edit2=10720;LMDTextRadioButton1"
+        << QList<int>{0, 0} << QStringList{} << "10720--22000--V";
 }
 
 void TestBlind::foundLines()
@@ -520,17 +541,23 @@ void TestBlind::conversionErrorSkipsEndSteps_data()
     QTest::addColumn<int>("lines");
     const QString one = QStringLiteral("Edit1=12000;Edit2=12000;LMDTextRadioButton1;");
     QTest::newRow("first frequency, before the device")
-        << one + "Edit1=12 000" << "'12 000' is not a valid integer value" << QStringList{} << 0;
+        << one + "Edit1=12 000"
+        << "'12 000' is not a valid integer value" << QStringList{} << 0;
     QTest::newRow("last frequency")
-        << one + "Edit2=x" << "'x' is not a valid integer value" << QStringList{"InitDevCtl"} << 0;
+        << one + "Edit2=x"
+        << "'x' is not a valid integer value" << QStringList{"InitDevCtl"} << 0;
     QTest::newRow("given rate empty")
-        << one + "RadioButton1" << "'' is not a valid integer value" << QStringList{"InitDevCtl"} << 0;
+        << one + "RadioButton1"
+        << "'' is not a valid integer value" << QStringList{"InitDevCtl"} << 0;
     QTest::newRow("two commas in a row")
-        << one + "RadioButton2;Edit6=3333,,4444," << "'' is not a valid integer value"
-        << QStringList{"InitDevCtl", "SetSatPatRate 0", "TuneSatChannel 3333 12000 0 10600", "QuerySignal"}
+        << one + "RadioButton2;Edit6=3333,,4444,"
+        << "'' is not a valid integer value"
+        << QStringList{"InitDevCtl", "SetSatPatRate 0", "TuneSatChannel 3333 12000 0 10600",
+                       "QuerySignal"}
         << 1;
     QTest::newRow("last symbol rate")
-        << one + "Edit3=1;Edit4=1k" << "'1k' is not a valid integer value" << QStringList{"InitDevCtl"} << 0;
+        << one + "Edit3=1;Edit4=1k"
+        << "'1k' is not a valid integer value" << QStringList{"InitDevCtl"} << 0;
 }
 
 void TestBlind::conversionErrorSkipsEndSteps()
@@ -561,8 +588,8 @@ void TestBlind::twoSearchesAppendAndSave()
     configure("Edit5=30000;LMDTextRadioButton1");
     f.sim.pushReading(3, 1);
     start();
-    QCOMPARE(listLines(Form3->ListBox1),
-             (QStringList{"11766--27500--H качество сигнала : 12", "11766--30000--V качество сигнала : 3"}));
+    QCOMPARE(listLines(Form3->ListBox1), (QStringList{"11766--27500--H качество сигнала : 12",
+                                                      "11766--30000--V качество сигнала : 3"}));
 
     const QString target = f.path(QStringLiteral("found"));
     f.dialogs.answers << target;
@@ -573,7 +600,8 @@ void TestBlind::twoSearchesAppendAndSave()
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray quality = "\xEA\xE0\xF7\xE5\xF1\xF2\xE2\xEE \xF1\xE8\xE3\xED\xE0\xEB\xE0";
-    QCOMPARE(file.readAll(), "11766--27500--H " + quality + " : 12\r\n11766--30000--V " + quality + " : 3\r\n");
+    QCOMPARE(file.readAll(),
+             "11766--27500--H " + quality + " : 12\r\n11766--30000--V " + quality + " : 3\r\n");
     QVERIFY(f.dialogs.errors.isEmpty());
 }
 
@@ -606,7 +634,8 @@ void TestBlind::openAndCloseLeavesDeviceReleased_data()
     QTest::addColumn<bool>("library");
     QTest::addColumn<QStringList>("journal");
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("library loaded") << true << QStringList{"InitDevCtl", "ReleaseDevCtl"} << QStringList{};
+    QTest::newRow("library loaded")
+        << true << QStringList{"InitDevCtl", "ReleaseDevCtl"} << QStringList{};
     QTest::newRow("no library") << false << QStringList{} << QStringList{"Функция не найдена"};
 }
 

@@ -17,10 +17,10 @@ using testing_support::ProgramFixture;
 namespace {
 
 const QStringList kNames = {
-    "DVB-S QPSK 1/2",  "DVB-S QPSK 2/3",  "DVB-S QPSK 3/4",  "DVB-S QPSK 5/6",  "DVB-S QPSK 7/8",
-    "DVB-S2 QPSK 1/2", "DVB-S2 QPSK 3/5", "DVB-S2 QPSK 2/3", "DVB-S2 QPSK 3/4", "DVB-S2 QPSK 4/5",
+    "DVB-S QPSK 1/2",  "DVB-S QPSK 2/3",  "DVB-S QPSK 3/4",   "DVB-S QPSK 5/6",  "DVB-S QPSK 7/8",
+    "DVB-S2 QPSK 1/2", "DVB-S2 QPSK 3/5", "DVB-S2 QPSK 2/3",  "DVB-S2 QPSK 3/4", "DVB-S2 QPSK 4/5",
     "DVB-S2 QPSK 5/6", "DVB-S2 QPSK 8/9", "DVB-S2 QPSK 9/10", "DVB-S2 8PSK 3/5", "DVB-S2 8PSK 2/3",
-    "DVB-S2 8PSK 3/4", "DVB-S2 8PSK 5/6", "DVB-S2 8PSK 8/9", "DVB-S2 8PSK 9/10"};
+    "DVB-S2 8PSK 3/4", "DVB-S2 8PSK 5/6", "DVB-S2 8PSK 8/9",  "DVB-S2 8PSK 9/10"};
 const QList<int> kCodes = {12,  23,  34,  56,  78,  101, 102, 103, 104, 105,
                            106, 107, 108, 109, 110, 111, 112, 113, 114};
 const QString kMark = QStringLiteral(" !!!! Внимание! Есть сигнал!!!");
@@ -28,7 +28,10 @@ const QString kMark = QStringLiteral(" !!!! Внимание! Есть сигн�
 QString resultLine(int index, int level, int quality)
 {
     // "Cигнал" begins with a Latin C.
-    return QStringLiteral("FEC: %1 | \x43игнал: %2 | Качество: %3").arg(kNames[index]).arg(level).arg(quality);
+    return QStringLiteral("FEC: %1 | \x43игнал: %2 | Качество: %3")
+        .arg(kNames[index])
+        .arg(level)
+        .arg(quality);
 }
 
 QStringList listLines()
@@ -87,12 +90,14 @@ void TestFec::fullRun()
     f.sim.clearJournal();
     Form1->SpeedButton7->click();
 
-    QStringList expected = {"поиск fec для DVB-S2", "Заданная частота:11766", "Заданная скорость: 27500",
-                            "Заданная поляризация: Горизонтальная"};
+    QStringList expected = {"поиск fec для DVB-S2", "Заданная частота:11766",
+                            "Заданная скорость: 27500", "Заданная поляризация: Горизонтальная"};
     QStringList journal;
     for (int i = 0; i < 19; ++i) {
-        expected << resultLine(i, readings[i].second, readings[i].first) + (i == 7 ? kMark : QString());
-        journal << QStringLiteral("SetSatPatRate %1").arg(kCodes[i]) << "TuneSatChannel 27500 11766 1 10600"
+        expected << resultLine(i, readings[i].second, readings[i].first) +
+                        (i == 7 ? kMark : QString());
+        journal << QStringLiteral("SetSatPatRate %1").arg(kCodes[i])
+                << "TuneSatChannel 27500 11766 1 10600"
                 << "QuerySignal";
     }
     QCOMPARE(listLines(), expected);
@@ -129,13 +134,18 @@ void TestFec::stepsOfEachTry()
             trace << what;
     };
     platform::setProcessMessagesHook([&] { mark(QStringLiteral("MSG")); });
-    platform::setWaitFunction([&](int ms) { mark(ms == 10000 ? QStringLiteral("WAIT") : QStringLiteral("other wait")); });
+    platform::setWaitFunction(
+        [&](int ms) { mark(ms == 10000 ? QStringLiteral("WAIT") : QStringLiteral("other wait")); });
     Form1->SpeedButton7->click();
     mark(QString());
-    QStringList expected = {"SetDiSEqCSwitchPort 3", "SetDiSEqCSwitchPort 3", "SetDiSEqCSwitchPort 3"};
+    QStringList expected = {"SetDiSEqCSwitchPort 3", "SetDiSEqCSwitchPort 3",
+                            "SetDiSEqCSwitchPort 3"};
     for (int code : kCodes)
-        expected << QStringLiteral("SetSatPatRate %1").arg(code) << "TuneSatChannel 4000 3900 0 10750"
-                 << "MSG" << "WAIT" << "QuerySignal";
+        expected << QStringLiteral("SetSatPatRate %1").arg(code)
+                 << "TuneSatChannel 4000 3900 0 10750"
+                 << "MSG"
+                 << "WAIT"
+                 << "QuerySignal";
     QCOMPARE(trace, expected);
 }
 
@@ -178,8 +188,10 @@ void TestFec::emptyFieldDoesNothing_data()
 {
     QTest::addColumn<QString>("frequency");
     QTest::addColumn<QString>("symbolRate");
-    QTest::newRow("frequency") << "" << "27500";
-    QTest::newRow("symbol rate") << "12000" << "";
+    QTest::newRow("frequency") << ""
+                               << "27500";
+    QTest::newRow("symbol rate") << "12000"
+                                 << "";
 }
 
 void TestFec::emptyFieldDoesNothing()
@@ -203,9 +215,18 @@ void TestFec::conversionError_data()
     QTest::addColumn<QString>("symbolRate");
     QTest::addColumn<QString>("customLof");
     QTest::addColumn<QString>("error");
-    QTest::newRow("frequency") << "12 000" << "27500" << "" << "'12 000' is not a valid integer value";
-    QTest::newRow("both: symbol rate first") << "x" << "y" << "" << "'y' is not a valid integer value";
-    QTest::newRow("custom LOF") << "12000" << "27500" << "9750a" << "'9750a' is not a valid integer value";
+    QTest::newRow("frequency") << "12 000"
+                               << "27500"
+                               << ""
+                               << "'12 000' is not a valid integer value";
+    QTest::newRow("both: symbol rate first") << "x"
+                                             << "y"
+                                             << ""
+                                             << "'y' is not a valid integer value";
+    QTest::newRow("custom LOF") << "12000"
+                                << "27500"
+                                << "9750a"
+                                << "'9750a' is not a valid integer value";
 }
 
 void TestFec::conversionError()

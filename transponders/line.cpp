@@ -68,8 +68,8 @@ std::optional<int> fecEntryFor(const QString &fec, const QString &system)
         int s2; // -1: unchanged
     };
     static constexpr Row kRows[] = {
-        {"12", 0, -1},  {"23", 1, 14},  {"34", 2, 15},  {"56", 3, 16}, {"78", 4, -1},
-        {"35", 6, 13},  {"45", 9, -1},  {"89", 11, 17}, {"91", 12, 18},
+        {"12", 0, -1}, {"23", 1, 14}, {"34", 2, 15},  {"56", 3, 16},  {"78", 4, -1},
+        {"35", 6, 13}, {"45", 9, -1}, {"89", 11, 17}, {"91", 12, 18},
     };
     const Row *row = nullptr;
     for (const Row &r : kRows)

@@ -1,5 +1,6 @@
 #pragma once
 // Satellite list files: the satellite name and the transponder entries.
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,10 @@ QString ReadSatelliteName(const QString &path);
 // "[UPDATE]" line closes, every line with "=" not beginning with "0=" gives
 // its text after the first "=". Raises platform::IoError.
 QStringList readTransponderEntries(const QString &path);
+
+// The same rules over a list file's bytes in memory.
+QString satelliteNameFromText(QByteArrayView text);
+QStringList entriesFromText(QByteArrayView text);
 
 // True when a directory entry name is a list file name: it contains ".ini",
 // compared without regard to case.

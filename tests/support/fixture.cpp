@@ -13,8 +13,7 @@
 namespace testing_support {
 
 namespace {
-template <typename Fn>
-Fn controlFn(void *library, const char *name)
+template <typename Fn> Fn controlFn(void *library, const char *name)
 {
     return library ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
 }

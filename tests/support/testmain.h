@@ -11,5 +11,5 @@ bool registerTest(const char *file, Factory factory);
 } // namespace testing_support
 
 #define ORVANTA_TEST(Class)                                                                        \
-    static const bool orvantaRegistered_##Class = testing_support::registerTest(                 \
+    static const bool orvantaRegistered_##Class = testing_support::registerTest(                   \
         __FILE__, [] { return std::unique_ptr<QObject>(new Class); });
