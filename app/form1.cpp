@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "platform/guard.h"
+#include "platform/wait.h"
 #include "platform/widgets.h"
 #include "receiver/device.h"
 #include "receiver/tuning.h"
@@ -219,7 +220,9 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     guarded([this] { FormClose(); });
     event->accept();
-    // Closing the main window ends the program, whatever other window is shown.
+    // Closing the main window ends the program, whatever other window is shown
+    // and even while a long activity runs: it stops at its next message point.
+    platform::requestEnd();
     QCoreApplication::quit();
 }
 

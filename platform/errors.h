@@ -36,4 +36,11 @@ public:
     static IoError cannotCreate(const QString &path, int err);
 };
 
+// Raised at a wait or message point once the program is ending; never shown.
+class EndRequested : public std::runtime_error
+{
+public:
+    EndRequested() : std::runtime_error("program ending") {}
+};
+
 } // namespace platform

@@ -16,6 +16,8 @@ template <typename F> void guarded(F &&handler)
 {
     try {
         handler();
+    } catch (const EndRequested &) {
+        // The program is ending; the activity just stops.
     } catch (const Error &e) {
         dialogs().showError(e.message());
     } catch (const std::exception &e) {

@@ -1,5 +1,7 @@
 #include "platform/wait.h"
 
+#include "platform/errors.h"
+
 #include <QCoreApplication>
 #include <QThread>
 
@@ -13,6 +15,13 @@ namespace platform {
 namespace {
 std::function<void(int)> g_wait;
 std::function<void()> g_processHook;
+bool g_endRequested = false;
+
+void throwIfEnding()
+{
+    if (g_endRequested)
+        throw EndRequested();
+}
 
 // Tells throttled message points when a millisecond has passed since messages
 // last ran there. A clock read at each of millions of points a second costs
@@ -64,8 +73,24 @@ private:
 };
 } // namespace
 
+void requestEnd()
+{
+    g_endRequested = true;
+}
+
+bool endRequested()
+{
+    return g_endRequested;
+}
+
+void clearEndRequest()
+{
+    g_endRequested = false;
+}
+
 void waitMs(int ms)
 {
+    throwIfEnding();
     if (g_wait)
         g_wait(ms);
     else if (ms > 0)
@@ -79,7 +104,9 @@ void processMessages()
         auto hook = g_processHook;
         hook();
     }
+    throwIfEnding();
     QCoreApplication::processEvents();
+    throwIfEnding();
 }
 
 bool processMessagesThrottled()
@@ -88,10 +115,12 @@ bool processMessagesThrottled()
         auto hook = g_processHook;
         hook();
     }
+    throwIfEnding();
     MillisecondGate &gate = MillisecondGate::instance();
     if (!gate.open())
         return false;
     QCoreApplication::processEvents();
+    throwIfEnding();
     // Counted from the end of the run, so that a slow run is not followed at once by another.
     gate.closeForAMillisecond();
     return true;

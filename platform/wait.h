@@ -16,6 +16,14 @@ void processMessages();
 // handled within a millisecond at the same place. True when they ran.
 bool processMessagesThrottled();
 
+// Closing the main window ends the program even while a long activity runs
+// inside a handler: once an end is requested, every later wait and message
+// point raises EndRequested, which unwinds the activity to its handler's
+// guard (which drops it silently). The main window's close requests it.
+void requestEnd();
+bool endRequested();
+void clearEndRequest(); // tests only: a new program life
+
 // Test seams; an empty function restores the real behaviour.
 void setWaitFunction(std::function<void(int ms)> wait);
 void setProcessMessagesHook(std::function<void()> hook);

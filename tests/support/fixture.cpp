@@ -74,6 +74,7 @@ ProgramFixture::ProgramFixture(const FixtureOptions &options)
         {options.libraryDir.isEmpty() ? QStringLiteral(ORVANTA_BINARY_DIR) : options.libraryDir});
     platform::setWaitFunction([this](int ms) { waits << ms; });
     platform::setProcessMessagesHook({});
+    platform::clearEndRequest();
 
     // The same library file stays loaded across fixtures: clear its state.
     const QString libPath =
@@ -103,6 +104,7 @@ ProgramFixture::~ProgramFixture()
     platform::setWaitFunction({});
     platform::setProcessMessagesHook({});
     platform::setLibrarySearchDirs({});
+    platform::clearEndRequest();
     resetGlobals();
     QDir::setCurrent(m_previousDir);
 }
