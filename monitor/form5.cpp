@@ -63,8 +63,10 @@ TForm5::TForm5(QWidget *parent)
 
     LMDGraphicLabel1 = makeNumber(this, "LMDGraphicLabel1", 10, -56);
     LMDGraphicLabel2 = makeNumber(this, "LMDGraphicLabel2", 510, -65);
-    LMDGraphicLabel3 = makeTitle(this, "LMDGraphicLabel3", QStringLiteral("СИГНАЛ (L)"), 120, 376, 177);
-    LMDGraphicLabel4 = makeTitle(this, "LMDGraphicLabel4", QStringLiteral("КАЧЕСТВО (Q)"), 656, 376, 233);
+    LMDGraphicLabel3 =
+        makeTitle(this, "LMDGraphicLabel3", QStringLiteral("СИГНАЛ (L)"), 120, 376, 177);
+    LMDGraphicLabel4 =
+        makeTitle(this, "LMDGraphicLabel4", QStringLiteral("КАЧЕСТВО (Q)"), 656, 376, 233);
 
     Panel3 = platform::makePanel(this, "Panel3", 494, 8, 9, 409);
     Panel3->setAutoFillBackground(true);

@@ -19,9 +19,11 @@ TForm7::TForm7(QWidget *parent)
     platform::useDialogFont(this);
     platform::setFixedClientSize(this, 582, 644);
 
-    Label1 = platform::makeLabel(this, "Label1", QStringLiteral("Изменение сигнала во времени:"), 8, 8);
+    Label1 =
+        platform::makeLabel(this, "Label1", QStringLiteral("Изменение сигнала во времени:"), 8, 8);
     ListBox1 = platform::makeList(this, "ListBox1", 8, 24, 569, 585);
-    SpeedButton1 = platform::makeButton(this, "SpeedButton1", QStringLiteral("Сохранить"), 8, 616, 97, 22);
+    SpeedButton1 =
+        platform::makeButton(this, "SpeedButton1", QStringLiteral("Сохранить"), 8, 616, 97, 22);
     SpeedButton1->setFlat(true);
     SpeedButton2 = platform::makeButton(this, "SpeedButton2", QStringLiteral("Скопировать в буфер"),
                                         112, 616, 121, 22);

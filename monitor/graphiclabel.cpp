@@ -10,8 +10,7 @@
 
 namespace monitor {
 
-GraphicLabel::GraphicLabel(QWidget *parent, const char *name)
-    : QWidget(parent)
+GraphicLabel::GraphicLabel(QWidget *parent, const char *name) : QWidget(parent)
 {
     setObjectName(QLatin1String(name));
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -80,7 +79,8 @@ void GraphicLabel::render()
     m_image = QImage();
     if (m_text.isEmpty())
         return;
-    const QRect box = m_path.boundingRect().toAlignedRect().adjusted(-m_depth - 1, -2, 2, m_depth + 1);
+    const QRect box =
+        m_path.boundingRect().toAlignedRect().adjusted(-m_depth - 1, -2, 2, m_depth + 1);
     m_imageAt = box.topLeft();
     const int w = box.width();
     const int h = box.height();
@@ -111,7 +111,8 @@ void GraphicLabel::render()
     if (m_gradient) {
         const QColor a = m_gradient->first, b = m_gradient->second;
         for (int y = 0; y < h; ++y) {
-            const qreal t = std::clamp((box.top() + y + 0.5 - text.top()) / std::max<qreal>(1, text.height()), 0.0, 1.0);
+            const qreal t = std::clamp(
+                (box.top() + y + 0.5 - text.top()) / std::max<qreal>(1, text.height()), 0.0, 1.0);
             rowColour[size_t(y)] = qRgb(int(a.red() + (b.red() - a.red()) * t),
                                         int(a.green() + (b.green() - a.green()) * t),
                                         int(a.blue() + (b.blue() - a.blue()) * t));

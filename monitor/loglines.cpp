@@ -20,8 +20,8 @@ QString logTimestamp(const QDateTime &when, const QLocale &locale)
 
 QString logLine(const QDateTime &when, const QLocale &locale, int level, int quality)
 {
-    return logTimestamp(when, locale) + QStringLiteral(" Уровень сигнала ") + QString::number(level) +
-           QStringLiteral(" Качество сигнала ") + QString::number(quality);
+    return logTimestamp(when, locale) + QStringLiteral(" Уровень сигнала ") +
+           QString::number(level) + QStringLiteral(" Качество сигнала ") + QString::number(quality);
 }
 
 QDateTime logClock()

@@ -260,8 +260,7 @@ void setPagePortForTesting(std::optional<quint16> port)
     g_testPort = port;
 }
 
-PageServer::PageServer(QObject *parent)
-    : QObject(parent)
+PageServer::PageServer(QObject *parent) : QObject(parent)
 {
     m_thread.setObjectName(QStringLiteral("PageServer"));
     m_http = new PageHttpServer;
@@ -300,7 +299,8 @@ void PageServer::stop()
 {
     if (m_port == 0)
         return;
-    QMetaObject::invokeMethod(m_http, [this] { m_http->closeAll(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_http, [this] { m_http->closeAll(); }, Qt::BlockingQueuedConnection);
     m_port = 0;
 }
 

@@ -23,10 +23,10 @@ public:
     // What one client may hold; beyond these its connection is dropped.
     struct Limits
     {
-        int maxConnections = 256;              // more wait in the system's queue
-        qint64 maxHeaderBytes = 64 * 1024;      // request line and headers
-        qint64 maxRequestBytes = 256 * 1024;    // with the body
-        int deadlineMs = 10000;                 // from accept to the answer
+        int maxConnections = 256;            // more wait in the system's queue
+        qint64 maxHeaderBytes = 64 * 1024;   // request line and headers
+        qint64 maxRequestBytes = 256 * 1024; // with the body
+        int deadlineMs = 10000;              // from accept to the answer
     };
 
     explicit PageServer(QObject *parent = nullptr);

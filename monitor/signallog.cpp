@@ -50,6 +50,7 @@ void TForm1::LMDHiTimer2Timer()
         return;
     receiver::Reading reading;
     receiver::QuerySignal(DeviceLibrary, reading);
-    Form7->ListBox1->addItem(monitor::logLine(monitor::logClock(), QLocale(), reading.level, reading.quality));
+    Form7->ListBox1->addItem(
+        monitor::logLine(monitor::logClock(), QLocale(), reading.level, reading.quality));
     LMDHiTimer2->start();
 }

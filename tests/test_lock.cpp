@@ -101,7 +101,8 @@ void TestLock::lofOutcome()
     lock();
     QVERIFY(f.dialogs.errors.isEmpty());
     // The frequency itself is never changed by the rule.
-    QVERIFY(f.sim.journal().contains(QStringLiteral("TuneSatChannel 27500 %1 0 %2").arg(frequency).arg(lof)));
+    QVERIFY(f.sim.journal().contains(
+        QStringLiteral("TuneSatChannel 27500 %1 0 %2").arg(frequency).arg(lof)));
     QCOMPARE(TuneLof, lof);
     QCOMPARE(TuneFrequency, frequency);
 }
@@ -135,14 +136,17 @@ void TestLock::callJournal_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<int>("polarization");
     QTest::addColumn<QStringList>("calls");
-    const QStringList tail = {"SetSatPatRate 34", "TuneSatChannel 27500 11766 1 10600", "QuerySignal"};
+    const QStringList tail = {"SetSatPatRate 34", "TuneSatChannel 27500 11766 1 10600",
+                              "QuerySignal"};
     QTest::newRow("Нет") << 0 << 1 << tail;
     QTest::newRow("Port C") << 3 << 1
                             << QStringList{"SetDiSEqCSwitchPort 3", "SetDiSEqCSwitchPort 3",
-                                           "SetDiSEqCSwitchPort 3"} + tail;
+                                           "SetDiSEqCSwitchPort 3"} +
+                                   tail;
     QTest::newRow("Port A") << 1 << 1
                             << QStringList{"SetDiSEqCSwitchPort 1", "SetDiSEqCSwitchPort 1",
-                                           "SetDiSEqCSwitchPort 1"} + tail;
+                                           "SetDiSEqCSwitchPort 1"} +
+                                   tail;
 }
 
 void TestLock::callJournal()
@@ -185,9 +189,12 @@ void TestLock::emptyFieldDoesNothing_data()
 {
     QTest::addColumn<QString>("frequency");
     QTest::addColumn<QString>("symbolRate");
-    QTest::newRow("frequency empty") << "" << "27500";
-    QTest::newRow("symbol rate empty") << "11766" << "";
-    QTest::newRow("both empty") << "" << "";
+    QTest::newRow("frequency empty") << ""
+                                     << "27500";
+    QTest::newRow("symbol rate empty") << "11766"
+                                       << "";
+    QTest::newRow("both empty") << ""
+                                << "";
 }
 
 void TestLock::emptyFieldDoesNothing()
@@ -215,10 +222,22 @@ void TestLock::conversionFailureStopsAtItsStep_data()
     QTest::addColumn<QString>("edit3");
     QTest::addColumn<QString>("error");
     QTest::addColumn<int>("symbolRateAfter");
-    QTest::newRow("symbol rate") << "11766" << "27,5" << "" << "'27,5' is not a valid integer value" << 0;
-    QTest::newRow("frequency") << "11 766" << "27500" << "" << "'11 766' is not a valid integer value" << 27500;
-    QTest::newRow("both: symbol rate first") << "x" << "y" << "" << "'y' is not a valid integer value" << 0;
-    QTest::newRow("own LOF") << "11766" << "27500" << "9750MHz" << "'9750MHz' is not a valid integer value" << 27500;
+    QTest::newRow("symbol rate") << "11766"
+                                 << "27,5"
+                                 << ""
+                                 << "'27,5' is not a valid integer value" << 0;
+    QTest::newRow("frequency") << "11 766"
+                               << "27500"
+                               << ""
+                               << "'11 766' is not a valid integer value" << 27500;
+    QTest::newRow("both: symbol rate first") << "x"
+                                             << "y"
+                                             << ""
+                                             << "'y' is not a valid integer value" << 0;
+    QTest::newRow("own LOF") << "11766"
+                             << "27500"
+                             << "9750MHz"
+                             << "'9750MHz' is not a valid integer value" << 27500;
 }
 
 void TestLock::conversionFailureStopsAtItsStep()

@@ -7,18 +7,18 @@
 #include "tests/support/fixture.h"
 #include "tests/support/testmain.h"
 
+#include "monitor/pageserver.h"
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include "monitor/pageserver.h"
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QCoreApplication>
 
 using testing_support::FixtureOptions;
 using testing_support::ProgramFixture;
@@ -38,7 +38,8 @@ struct RussianClock
     RussianClock()
     {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        monitor::setLogClockForTesting([] { return QDateTime(QDate(2025, 12, 9), QTime(15, 50, 7)); });
+        monitor::setLogClockForTesting(
+            [] { return QDateTime(QDate(2025, 12, 9), QTime(15, 50, 7)); });
     }
     ~RussianClock()
     {
@@ -116,16 +117,19 @@ void TestLog::startAndTicks()
     QVERIFY(Form1->LMDHiTimer2->isActive());
     QCOMPARE(Form1->LMDHiTimer2->interval(), 10000);
     QVERIFY(!Form1->IdHTTPServer1->isActive());
-    QCOMPARE(items(), QStringList({"Частота 11766", "Скорость 27500", "Поляризация Горизонтальная"}));
+    QCOMPARE(items(),
+             QStringList({"Частота 11766", "Скорость 27500", "Поляризация Горизонтальная"}));
 
     f.sim.pushReading(45, 67);
     Form1->LMDHiTimer2Timer();
     QVERIFY(Form1->LMDHiTimer2->isActive());
-    QCOMPARE(items().last(), QStringLiteral("09.12.2025 15:50:07 Уровень сигнала 67 Качество сигнала 45"));
+    QCOMPARE(items().last(),
+             QStringLiteral("09.12.2025 15:50:07 Уровень сигнала 67 Качество сигнала 45"));
     f.sim.pushReading(-2, 5);
     Form7->hide(); // a hidden window still gets its lines
     Form1->LMDHiTimer2Timer();
-    QCOMPARE(items().last(), QStringLiteral("09.12.2025 15:50:07 Уровень сигнала 5 Качество сигнала -2"));
+    QCOMPARE(items().last(),
+             QStringLiteral("09.12.2025 15:50:07 Уровень сигнала 5 Качество сигнала -2"));
     QCOMPARE(items().size(), 5);
 }
 
@@ -145,8 +149,8 @@ void TestLog::twoStartsAppend()
     Form1->LMDHiTimer2Timer();
     const QString t = QStringLiteral("09.12.2025 15:50:07 ");
     QCOMPARE(items(), QStringList({"Частота 10719", "Скорость 27500", "Поляризация Вертикальная",
-                                   t + "Уровень сигнала 2 Качество сигнала 1",
-                                   "Частота 12000", "Скорость 27500", "Поляризация Вертикальная",
+                                   t + "Уровень сигнала 2 Качество сигнала 1", "Частота 12000",
+                                   "Скорость 27500", "Поляризация Вертикальная",
                                    t + "Уровень сигнала 4 Качество сигнала 3"}));
 }
 
@@ -175,7 +179,8 @@ void TestLog::missingQueryStillLogsZeros()
     f.dialogs.messages.clear();
     Form1->LMDHiTimer2Timer();
     QCOMPARE(f.dialogs.messages, QStringList{QStringLiteral("Функция не найдена")});
-    QCOMPARE(items().last(), QStringLiteral("09.12.2025 15:50:07 Уровень сигнала 0 Качество сигнала 0"));
+    QCOMPARE(items().last(),
+             QStringLiteral("09.12.2025 15:50:07 Уровень сигнала 0 Качество сигнала 0"));
 }
 
 void TestLog::stopEndsLogAndWinsDuringTick()

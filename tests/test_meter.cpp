@@ -121,7 +121,8 @@ void TestMeter::tickShowsReading_data()
     QTest::addColumn<QPoint>("qPos");
     QTest::addColumn<QPoint>("lPos");
     QTest::newRow("45/67") << 45 << 67 << kGreen << kPurple << QPoint(598, -65) << QPoint(50, -56);
-    QTest::newRow("100/99") << 100 << 99 << kPurple << kPurple << QPoint(522, -65) << QPoint(50, -56);
+    QTest::newRow("100/99") << 100 << 99 << kPurple << kPurple << QPoint(522, -65)
+                            << QPoint(50, -56);
     QTest::newRow("31/100") << 31 << 100 << kRed << kPurple << QPoint(598, -65) << QPoint(10, -56);
     QTest::newRow("negative") << -3 << -12 << kRed << kBlack << QPoint(598, -65) << QPoint(50, -56);
 }
@@ -267,7 +268,8 @@ void TestMeter::levelWindowLayout()
     // The numbers' face draws digits, not the symbol font some systems map "Impact" to.
     const QFont number = monitor::numberFont(320);
     QVERIFY(QFontMetrics(number).inFont(QLatin1Char('7')));
-    QVERIFY2(QFontInfo(number).family() != QLatin1String("D050000L"), qPrintable(QFontInfo(number).family()));
+    QVERIFY2(QFontInfo(number).family() != QLatin1String("D050000L"),
+             qPrintable(QFontInfo(number).family()));
     QCOMPARE(number.pixelSize(), 320);
 }
 

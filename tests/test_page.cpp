@@ -29,12 +29,14 @@ QByteArray fullPage(const QByteArray &content)
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
            "<!DOCTYPE wml PUBLIC \"-//WAPFORUM//DTD WML 1.2//EN\" "
            "\"http://www.wapforum.org/DTD/wml1.2.dtd\">"
-           "<wml>" + content + "</wml>";
+           "<wml>" +
+           content + "</wml>";
 }
 
 // One blocking exchange: connect, send, read until the server closes. Works
 // from any thread and without an event loop.
-QByteArray exchange(quint16 port, const QByteArray &request, const QString &host = QStringLiteral("127.0.0.1"))
+QByteArray exchange(quint16 port, const QByteArray &request,
+                    const QString &host = QStringLiteral("127.0.0.1"))
 {
     QTcpSocket s;
     s.connectToHost(host, port);
@@ -181,16 +183,23 @@ void TestPage::answersEveryPath_data()
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("status");
     QTest::addColumn<bool>("withBody");
-    QTest::newRow("root") << QByteArray("GET / HTTP/1.1\r\nHost: a\r\n\r\n") << QByteArray("200") << true;
-    QTest::newRow("level.html") << QByteArray("GET /level.html HTTP/1.1\r\n\r\n") << QByteArray("200") << true;
-    QTest::newRow("query") << QByteArray("GET /x?y=1 HTTP/1.0\r\n\r\n") << QByteArray("200") << true;
-    QTest::newRow("climbing path") << QByteArray("GET /../../etc/passwd HTTP/1.1\r\n\r\n") << QByteArray("200") << true;
+    QTest::newRow("root") << QByteArray("GET / HTTP/1.1\r\nHost: a\r\n\r\n") << QByteArray("200")
+                          << true;
+    QTest::newRow("level.html") << QByteArray("GET /level.html HTTP/1.1\r\n\r\n")
+                                << QByteArray("200") << true;
+    QTest::newRow("query") << QByteArray("GET /x?y=1 HTTP/1.0\r\n\r\n") << QByteArray("200")
+                           << true;
+    QTest::newRow("climbing path")
+        << QByteArray("GET /../../etc/passwd HTTP/1.1\r\n\r\n") << QByteArray("200") << true;
     QTest::newRow("HEAD") << QByteArray("HEAD / HTTP/1.1\r\n\r\n") << QByteArray("200") << false;
-    QTest::newRow("POST with body") << QByteArray("POST /form HTTP/1.1\r\nContent-Length: 5\r\n\r\nabcde")
-                                    << QByteArray("200") << true;
-    QTest::newRow("keep-alive asked") << QByteArray("GET / HTTP/1.1\r\nConnection: keep-alive\r\n\r\n")
-                                      << QByteArray("200") << true;
-    QTest::newRow("DELETE") << QByteArray("DELETE / HTTP/1.1\r\n\r\n") << QByteArray("405") << false;
+    QTest::newRow("POST with body")
+        << QByteArray("POST /form HTTP/1.1\r\nContent-Length: 5\r\n\r\nabcde") << QByteArray("200")
+        << true;
+    QTest::newRow("keep-alive asked")
+        << QByteArray("GET / HTTP/1.1\r\nConnection: keep-alive\r\n\r\n") << QByteArray("200")
+        << true;
+    QTest::newRow("DELETE") << QByteArray("DELETE / HTTP/1.1\r\n\r\n") << QByteArray("405")
+                            << false;
 }
 
 void TestPage::answersEveryPath()
@@ -221,7 +230,8 @@ void TestPage::answersOnIPv6()
     QTcpServer probe;
     if (!probe.listen(QHostAddress::LocalHostIPv6))
         QSKIP("no IPv6 loopback here");
-    QCOMPARE(body(exchange(server.port(), "GET / HTTP/1.1\r\n\r\n", QStringLiteral("::1"))), fullPage("Q:1|L:2"));
+    QCOMPARE(body(exchange(server.port(), "GET / HTTP/1.1\r\n\r\n", QStringLiteral("::1"))),
+             fullPage("Q:1|L:2"));
     QCOMPARE(body(exchange(server.port(), "GET / HTTP/1.1\r\n\r\n")), fullPage("Q:1|L:2"));
 }
 
@@ -249,7 +259,10 @@ void TestPage::answersWhileGuiThreadBlocked()
     QByteArray answer;
     const quint16 p = Form1->IdHTTPServer1->port();
     platform::setWaitFunction([&](int) {
-        std::thread client([&] { answer = exchange(p, "GET / HTTP/1.1\r\n\r\n"); answered = true; });
+        std::thread client([&] {
+            answer = exchange(p, "GET / HTTP/1.1\r\n\r\n");
+            answered = true;
+        });
         client.join(); // the GUI thread does nothing until the client is done
     });
     platform::waitMs(3000);
@@ -271,9 +284,10 @@ void TestPage::neverServesPartialPage()
         while (!done) {
             const QByteArray b = body(exchange(p, "GET / HTTP/1.1\r\n\r\n"));
             const QByteArray head = fullPage("");
-            const bool ok = b.size() > head.size() && b.startsWith(head.left(138 - 2)) &&
-                            b.endsWith("</wml>") &&
-                            valid.match(QString::fromLatin1(b.mid(136, b.size() - 136 - 6))).hasMatch();
+            const bool ok =
+                b.size() > head.size() && b.startsWith(head.left(138 - 2)) &&
+                b.endsWith("</wml>") &&
+                valid.match(QString::fromLatin1(b.mid(136, b.size() - 136 - 6))).hasMatch();
             ++answers;
             bad += !ok;
         }
