@@ -1,11 +1,9 @@
 #pragma once
-// The blind search's own routines: one measured point, the symbol-rate list of
-// the "Несколько" mode and the texts of a point.
+// The blind search's measured point; its text rules are in blindrules.h.
 #include "platform/library.h"
+#include "scan/blindrules.h"
 
 #include <QString>
-#include <QStringList>
-#include <optional>
 
 // The receiver library as the blind search loads it at each start; apart from
 // the main window's DeviceLibrary although it names the same module.
@@ -15,24 +13,3 @@ extern platform::LibraryHandle BlindSearchLibrary;
 // the query is missing): FEC code from TuneFecCode, tune on a copy of the
 // frequency, let messages run, query. Every export is looked up again.
 int MeasurePoint(int symbolRateKs, int frequencyMHz, int polarization, int lofMHz);
-
-namespace scan {
-
-// Takes the next entry of a symbol-rate list: the text in front of the first
-// comma, read as a whole number (leading blanks allowed), and leaves the text
-// behind that comma in `rest`. Nothing, with `rest` unchanged, once no comma
-// is left, so text behind the last comma is never used. An entry that is not a
-// number, an empty one included, raises platform::ConvertError.
-std::optional<int> takeListSymbolRate(QString &rest);
-
-// "V" for polarization 0, "H" for any other.
-QString polarizationLetter(int polarization);
-// "11766--27500--H": frequency, symbol rate and letter of a point.
-QString blindPointText(int frequencyMHz, int symbolRateKs, int polarization);
-// The point followed by " качество сигнала : " and the reading.
-QString blindFoundLine(int frequencyMHz, int symbolRateKs, int polarization, int reading);
-
-// The 42 entries of both step lists.
-QStringList blindStepItems();
-
-} // namespace scan
