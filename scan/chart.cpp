@@ -2,7 +2,6 @@
 
 #include "platform/textfile.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QBuffer>
 #include <QChart>
@@ -15,6 +14,8 @@
 #include <QStackedBarSeries>
 #include <QTimer>
 #include <QValueAxis>
+
+#include <algorithm>
 
 namespace scan {
 namespace {
@@ -94,9 +95,14 @@ BarChart::BarChart(QWidget *parent, const char *name, const char *seriesName)
     m_stack->setBarWidth(0.65);
     c->addSeries(m_stack);
 
-    m_axisX = new QBarCategoryAxis;
-    m_axisX->setLabelsVisible(false); // drawn by ourselves, see layOutItems()
+    // Places, not categories: a category axis slows down with every name
+    // added, and the labels are ours anyway (see layOutItems()).
+    m_axisX = new QValueAxis;
+    m_axisX->setLabelsVisible(false);
     m_axisX->setGridLineVisible(false);
+    m_axisX->setMinorGridLineVisible(false);
+    m_axisX->setTickCount(2);
+    m_axisX->setRange(-0.5, 0.5);
     m_axisX->setLinePen(QPen(Qt::black, 1));
     c->addAxis(m_axisX, Qt::AlignBottom);
     m_stack->attachAxis(m_axisX);
@@ -105,9 +111,9 @@ BarChart::BarChart(QWidget *parent, const char *name, const char *seriesName)
     m_axisY->setRange(0, 100);
     m_axisY->setTickCount(6);
     m_axisY->setLabelFormat(QStringLiteral("%d"));
-    m_axisY->setTitleText(QStringLiteral("качество сигнала в % "));
-    m_axisY->setTitleFont(arialPx(13));
-    m_axisY->setTitleBrush(Qt::black);
+    // The axis title is ours too: Qt Charts would shorten it to "..." on a
+    // plot this low.
+    m_axisY->setTitleVisible(false);
     m_axisY->setLabelsFont(arialPx(12));
     m_axisY->setLabelsBrush(Qt::black);
     m_axisY->setLinePen(QPen(QColor(0, 0, 255), 1));
@@ -117,10 +123,26 @@ BarChart::BarChart(QWidget *parent, const char *name, const char *seriesName)
     m_stack->attachAxis(m_axisY);
 
     setChart(c);
+    c->layout()->setContentsMargins(0, 0, 0, 0); // the gradient covers the whole panel
+    c->setMargins(QMargins(0, 2, 0, 0));         // the title at the top; see placePlotArea()
+    m_axisTitle = new QGraphicsSimpleTextItem(QStringLiteral("качество сигнала в % "), c);
+    m_axisTitle->setFont(arialPx(13));
+    m_axisTitle->setBrush(Qt::black);
+    m_axisTitle->setRotation(-90);
     reserveLabelRoom(QStringLiteral("00000"));
 
-    connect(m_series, &BarSeries::cleared, this, &BarChart::rebuild);
-    connect(m_series, &BarSeries::barAdded, this, &BarChart::appendLast);
+    m_syncTimer = new QTimer(this);
+    m_syncTimer->setSingleShot(true);
+    m_syncTimer->setInterval(100);
+    connect(m_syncTimer, &QTimer::timeout, this, &BarChart::syncBars);
+    connect(m_series, &BarSeries::cleared, this, [this] {
+        m_syncTimer->stop();
+        rebuild();
+    });
+    connect(m_series, &BarSeries::barAdded, this, [this] {
+        if (!m_syncTimer->isActive())
+            m_syncTimer->start();
+    });
     connect(c, &QChart::plotAreaChanged, this, &BarChart::scheduleItemLayout);
     connect(m_axisY, &QValueAxis::rangeChanged, this, &BarChart::scheduleItemLayout);
 }
@@ -136,88 +158,101 @@ void BarChart::rebuild()
 {
     m_stack->clear();
     m_sets.clear();
-    m_axisX->clear();
+    m_axisX->setRange(-0.5, 0.5);
     m_barAt.clear();
     qDeleteAll(m_labels);
     m_labels.clear();
     qDeleteAll(m_marks);
     m_marks.clear();
-    const QList<Bar> &bars = m_series->bars();
-    if (bars.isEmpty())
-        return;
-    int lo = bars.first().x, hi = lo;
-    for (const Bar &b : bars) {
-        lo = std::min(lo, b.x);
-        hi = std::max(hi, b.x);
-    }
-    m_firstX = lo;
-    m_barAt.fill(-1, hi - lo + 1);
-    for (int i = 0; i < bars.size(); ++i)
-        m_barAt[bars[i].x - lo] = i; // a later bar at the same place covers the earlier one
-
-    QStringList keys;
-    for (int k = 0; k < m_barAt.size(); ++k)
-        keys << QString::number(lo + k);
-    m_axisX->append(keys);
-    for (int k = 0; k < m_barAt.size(); ++k) {
-        const int i = m_barAt[k];
-        if (i < 0) {
-            for (QBarSet *set : m_sets)
-                set->append(0);
-            continue;
-        }
-        appendToModel(bars[i]);
-    }
-    scheduleItemLayout();
+    m_synced = 0;
+    syncBars();
 }
 
-void BarChart::appendLast()
+void BarChart::syncNow()
+{
+    m_syncTimer->stop();
+    syncBars();
+}
+
+void BarChart::syncBars()
 {
     const QList<Bar> &bars = m_series->bars();
-    const Bar &bar = bars.last();
-    // Bars come in order of x, one place after the other; anything else is
-    // laid out again from the start.
-    if (!m_barAt.isEmpty() && bar.x != m_firstX + m_barAt.size()) {
+    if (m_synced == bars.size())
+        return;
+    // Bars normally come in order of x, one place after the other; anything
+    // else is laid out again from the start.
+    bool inOrder = true;
+    int next = m_barAt.isEmpty() ? bars[m_synced].x : m_firstX + int(m_barAt.size());
+    for (qsizetype i = m_synced; i < bars.size() && inOrder; ++i, ++next)
+        inOrder = bars[i].x == next;
+    if (!inOrder && m_synced > 0) {
         rebuild();
         return;
     }
-    if (m_barAt.isEmpty())
-        m_firstX = bar.x;
-    m_barAt.append(int(bars.size()) - 1);
-    m_axisX->append(QString::number(bar.x));
-    appendToModel(bar);
+    if (inOrder) {
+        appendCategories(bars, m_synced);
+    } else {
+        // From empty, out of order: one category per place from the lowest x.
+        int lo = bars.first().x, hi = lo;
+        for (const Bar &b : bars) {
+            lo = std::min(lo, b.x);
+            hi = std::max(hi, b.x);
+        }
+        QList<Bar> placed(hi - lo + 1);
+        QList<bool> filled(hi - lo + 1, false);
+        for (const Bar &b : bars) { // a later bar at the same place covers the earlier one
+            placed[b.x - lo] = b;
+            filled[b.x - lo] = true;
+        }
+        for (qsizetype k = 0; k < placed.size(); ++k)
+            if (!filled[k])
+                placed[k] = Bar{lo + int(k), 0, QString(), QColor()};
+        m_firstX = lo;
+        appendCategories(placed, 0);
+    }
+    m_synced = bars.size();
     scheduleItemLayout();
 }
 
-// One more category: the bar's value in the set of its colour, 0 in the others.
-void BarChart::appendToModel(const Bar &bar)
+// Adds one category per bar from `from` on: the bar's value in the set of its
+// colour and 0 in the others, its label and its value mark.
+void BarChart::appendCategories(const QList<Bar> &bars, qsizetype from)
 {
-    QBarSet *own = nullptr;
-    for (QBarSet *set : m_sets)
-        if (set->color() == bar.colour)
-            own = set;
-    if (!own) {
-        own = new QBarSet(bar.colour.name());
-        own->setColor(bar.colour);
-        own->setPen(Qt::NoPen);
-        own->setBorderColor(Qt::transparent);
-        const int before = m_sets.isEmpty() ? 0 : int(m_sets.first()->count());
-        for (int k = 0; k < before; ++k)
-            own->append(0);
-        m_sets.append(own);
-        m_stack->append(own);
+    if (m_barAt.isEmpty())
+        m_firstX = bars[from].x;
+    for (qsizetype i = from; i < bars.size(); ++i) {
+        if (bars[i].colour.isValid() && std::none_of(m_sets.begin(), m_sets.end(), [&](QBarSet *s) {
+                return s->color() == bars[i].colour;
+            })) {
+            auto *set = new QBarSet(bars[i].colour.name());
+            set->setColor(bars[i].colour);
+            set->setPen(Qt::NoPen);
+            const qsizetype before = m_barAt.size();
+            set->append(QList<qreal>(before, 0));
+            m_sets.append(set);
+            m_stack->append(set);
+        }
     }
-    for (QBarSet *set : m_sets)
-        set->append(set == own ? bar.value : 0);
-
-    auto *label = new QGraphicsSimpleTextItem(bar.label, chart());
-    label->setFont(arialPx(11));
-    label->setBrush(Qt::black);
-    label->setRotation(-90);
-    m_labels.append(label);
-    auto *mark = new MarkItem(QString::number(bar.value), chart());
-    m_marks.append(mark);
-    reserveLabelRoom(bar.label);
+    QList<QList<qreal>> values(m_sets.size());
+    for (qsizetype i = from; i < bars.size(); ++i) {
+        const Bar &bar = bars[i];
+        for (qsizetype s = 0; s < m_sets.size(); ++s)
+            values[s] << (m_sets[s]->color() == bar.colour ? bar.value : 0);
+        const bool empty = !bar.colour.isValid();
+        m_barAt.append(empty ? -1 : bar.value);
+        if (empty)
+            continue;
+        auto *label = new QGraphicsSimpleTextItem(bar.label, chart());
+        label->setFont(arialPx(11));
+        label->setBrush(Qt::black);
+        label->setRotation(-90);
+        m_labels.append(label);
+        m_marks.append(new MarkItem(QString::number(bar.value), chart()));
+        reserveLabelRoom(bar.label);
+    }
+    m_axisX->setRange(-0.5, m_barAt.size() - 0.5);
+    for (qsizetype s = 0; s < m_sets.size(); ++s)
+        m_sets[s]->append(values[s]);
 }
 
 void BarChart::reserveLabelRoom(const QString &label)
@@ -226,7 +261,29 @@ void BarChart::reserveLabelRoom(const QString &label)
     if (width <= m_labelRoom)
         return;
     m_labelRoom = width;
-    chart()->setMargins(QMargins(4, 2, 10, kTickLength + kLabelGap + width + 2));
+    placePlotArea(size());
+}
+
+// The plot is placed by hand: below the two title lines with room for the
+// mark of a full bar, right of our axis title and the value labels, above the
+// turned frequency labels.
+void BarChart::placePlotArea(const QSize &chartSize)
+{
+    const int titleHeight = 2 + 2 * QFontMetrics(arialPx(11, true)).lineSpacing() + 8;
+    const int markRoom = kMarkGap + QFontMetrics(arialPx(8)).height();
+    const int axisTitleRoom = QFontMetrics(arialPx(13)).height() + 4;
+    const int valueLabelRoom = QFontMetrics(arialPx(12)).horizontalAdvance(QStringLiteral("100")) + 10;
+    const int labelRoom = kTickLength + kLabelGap + m_labelRoom + 3;
+    const QRectF plot(QPointF(axisTitleRoom + valueLabelRoom, titleHeight + markRoom),
+                      QPointF(chartSize.width() - 12, chartSize.height() - labelRoom));
+    if (plot.isValid())
+        chart()->setPlotArea(plot);
+}
+
+void BarChart::resizeEvent(QResizeEvent *event)
+{
+    QChartView::resizeEvent(event);
+    placePlotArea(size());
 }
 
 void BarChart::scheduleItemLayout()
@@ -244,15 +301,15 @@ void BarChart::layOutItems()
 {
     m_layoutPending = false;
     const QRectF plot = chart()->plotArea();
-    const QList<Bar> &bars = m_series->bars();
+    const QRectF t = m_axisTitle->boundingRect();
+    m_axisTitle->setPos(2, plot.center().y() + t.width() / 2);
     int item = 0;
     // Items were made in category order, one per filled category.
     for (int k = 0; k < m_barAt.size() && item < m_labels.size(); ++k) {
-        const int i = m_barAt[k];
-        if (i < 0)
+        const int value = m_barAt[k];
+        if (value < 0)
             continue;
-        const Bar &bar = bars[i];
-        const QPointF top = chart()->mapToPosition(QPointF(k, bar.value), m_stack);
+        const QPointF top = chart()->mapToPosition(QPointF(k, value), m_stack);
         QGraphicsItem *label = m_labels[item];
         const QRectF r = label->boundingRect();
         // Turned 90 degrees: the text runs upwards and ends under its tick.
@@ -291,9 +348,11 @@ QImage BarChart::renderImage()
     if (!isVisible()) {
         // Never shown: the scene has not been laid out for our size yet.
         chart()->resize(own);
+        placePlotArea(own);
         if (QGraphicsLayout *l = chart()->layout())
             l->activate();
     }
+    syncNow();
     layOutItems();
     QImage image(own, QImage::Format_RGB32);
     image.fill(Qt::white);

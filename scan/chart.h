@@ -10,10 +10,11 @@
 #include <QString>
 #include <QStringList>
 
-class QBarCategoryAxis;
 class QBarSet;
 class QGraphicsItem;
+class QGraphicsSimpleTextItem;
 class QStackedBarSeries;
+class QTimer;
 class QValueAxis;
 
 namespace scan {
@@ -57,6 +58,11 @@ public:
     void setTitleLines(const QString &first, const QString &second);
     QStringList titleLines() const { return m_titleLines; }
 
+    // Hands bars added since the last time to the drawing now; it otherwise
+    // happens a moment later, so that a long run of bars is drawn a few times
+    // rather than once per bar.
+    void syncNow();
+
     // The chart drawn on white into an image of the chart's own size; a chart
     // that was never shown is laid out first.
     QImage renderImage();
@@ -73,12 +79,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void rebuild();
-    void appendLast();
-    void appendToModel(const Bar &bar);
+    void syncBars();
+    void appendCategories(const QList<Bar> &bars, qsizetype from);
     void reserveLabelRoom(const QString &label);
+    void placePlotArea(const QSize &chartSize);
     void scheduleItemLayout();
     void layOutItems();
 
@@ -86,14 +94,17 @@ private:
     QStringList m_titleLines;
     QStackedBarSeries *m_stack;
     QList<QBarSet *> m_sets; // red, blue, green, then any other colour
-    QBarCategoryAxis *m_axisX;
+    QValueAxis *m_axisX;
     QValueAxis *m_axisY;
-    // Category index -> bar, one entry per category from the lowest x.
-    QList<int> m_barAt; // index into m_series->bars(), -1 for an empty place
+    // Value of each category from the lowest x; -1 for a place without a bar.
+    QList<int> m_barAt;
     int m_firstX = 0;
+    QGraphicsSimpleTextItem *m_axisTitle;
     QList<QGraphicsItem *> m_labels;
     QList<QGraphicsItem *> m_marks;
     int m_labelRoom = 0;
+    qsizetype m_synced = 0; // bars of the series already handed to Qt Charts
+    QTimer *m_syncTimer;
     bool m_layoutPending = false;
     bool m_panning = false;
     int m_panY = 0;
