@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
+#include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -84,9 +85,9 @@ BarChart::BarChart(QWidget *parent, const char *name, const char *seriesName)
     gradient.setColorAt(0, Qt::white);
     gradient.setColorAt(1, QColor(0, 255, 255));
     c->setBackgroundBrush(gradient);
-    c->setPlotAreaBackgroundVisible(true);
-    c->setPlotAreaBackgroundBrush(Qt::white);
-    c->setPlotAreaBackgroundPen(Qt::NoPen);
+    // The white back wall is ours: Qt Charts sizes its own to the automatic
+    // layout, not to the plot area placed by placePlotArea().
+    c->setPlotAreaBackgroundVisible(false);
     c->setTitleBrush(QColor(0, 0, 255));
     c->setTitleFont(arialPx(11, true));
     c->setAnimationOptions(QChart::NoAnimation);
@@ -125,6 +126,10 @@ BarChart::BarChart(QWidget *parent, const char *name, const char *seriesName)
     setChart(c);
     c->layout()->setContentsMargins(0, 0, 0, 0); // the gradient covers the whole panel
     c->setMargins(QMargins(0, 2, 0, 0));         // the title at the top; see placePlotArea()
+    m_backWall = new QGraphicsRectItem(c);
+    m_backWall->setBrush(Qt::white);
+    m_backWall->setPen(Qt::NoPen);
+    m_backWall->setZValue(-0.5); // above the panel, below axes and bars
     m_axisTitle = new QGraphicsSimpleTextItem(QStringLiteral("качество сигнала в % "), c);
     m_axisTitle->setFont(arialPx(13));
     m_axisTitle->setBrush(Qt::black);
@@ -276,8 +281,12 @@ void BarChart::placePlotArea(const QSize &chartSize)
     const int labelRoom = kTickLength + kLabelGap + m_labelRoom + 3;
     const QRectF plot(QPointF(axisTitleRoom + valueLabelRoom, titleHeight + markRoom),
                       QPointF(chartSize.width() - 12, chartSize.height() - labelRoom));
-    if (plot.isValid())
-        chart()->setPlotArea(plot);
+    if (!plot.isValid())
+        return;
+    chart()->setPlotArea(plot);
+    // The plot area alone does not move the axes and bars: lay them out again.
+    if (QGraphicsLayout *l = chart()->layout())
+        l->invalidate();
 }
 
 void BarChart::resizeEvent(QResizeEvent *event)
@@ -301,6 +310,7 @@ void BarChart::layOutItems()
 {
     m_layoutPending = false;
     const QRectF plot = chart()->plotArea();
+    m_backWall->setRect(plot);
     const QRectF t = m_axisTitle->boundingRect();
     m_axisTitle->setPos(2, plot.center().y() + t.width() / 2);
     int item = 0;

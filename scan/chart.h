@@ -12,6 +12,7 @@
 
 class QBarSet;
 class QGraphicsItem;
+class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
 class QStackedBarSeries;
 class QTimer;
@@ -99,6 +100,7 @@ private:
     // Value of each category from the lowest x; -1 for a place without a bar.
     QList<int> m_barAt;
     int m_firstX = 0;
+    QGraphicsRectItem *m_backWall;
     QGraphicsSimpleTextItem *m_axisTitle;
     QList<QGraphicsItem *> m_labels;
     QList<QGraphicsItem *> m_marks;

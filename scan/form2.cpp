@@ -72,6 +72,12 @@ QStringList TForm2::lines() const
     return out;
 }
 
+void TForm2::addLine(const QString &line)
+{
+    ListBox1->addItem(line);
+    ListBox1->doItemsLayout();
+}
+
 void TForm2::SpeedButton1Click()
 {
     // The block goes into the list first and stays there, saved or not.

@@ -27,6 +27,10 @@ public:
     void SpeedButton2Click(); // ask a running scan to stop
     void SpeedButton3Click(); // show the charts window
 
+    // Appends a line to ListBox1 so that the next message point shows it: the
+    // list's own layout waits for an idle moment that a scan does not have.
+    void addLine(const QString &line);
+
     // Every line of ListBox1, in order.
     QStringList lines() const;
 

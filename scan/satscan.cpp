@@ -118,7 +118,7 @@ void TForm1::SpeedButton3Click()
                 measure(symbolRateKs, &frequencyMHz, polarization, lofMHz, CheckBox1->isChecked());
 
             if (!CheckBox2->isChecked() || reading.quality != 0)
-                Form2->ListBox1->addItem(scan::resultLine(line, reading.quality, reading.level));
+                Form2->addLine(scan::resultLine(line, reading.quality, reading.level));
             if (reading.quality > 0)
                 caught.add(QString::number(frequencyMHz), reading.quality);
             Form2->Label9->setText(QString::number(caught.caught()));
