@@ -30,8 +30,8 @@ double median(QList<double> v)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
@@ -64,9 +64,9 @@ int main(int argc, char **argv)
         cpMs << t.nsecsElapsed() / 1e6;
     }
     const qint64 bytes = QFileInfo(dir.filePath(QStringLiteral("report6.txt"))).size();
-    out << "report save, " << report.ListBox1->count() << " lines, " << bytes
-        << " bytes: median " << median(saveMs) << " ms (cp of the same file: median "
-        << median(cpMs) << " ms, process start included)\n";
+    out << "report save, " << report.ListBox1->count() << " lines, " << bytes << " bytes: median "
+        << median(saveMs) << " ms (cp of the same file: median " << median(cpMs)
+        << " ms, process start included)\n";
 
     // Charts: 1000 bars added one at a time with messages let through between
     // them, as the scan does, on a shown window; then one drawing of each.

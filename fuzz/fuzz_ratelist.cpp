@@ -10,7 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    QString rest = platform::fromCp1251(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    QString rest =
+        platform::fromCp1251(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     const qsizetype commas = rest.count(QLatin1Char(','));
     qsizetype taken = 0;
     try {

@@ -30,9 +30,9 @@ QFont arialPx(int pixels, bool bold = false)
 }
 
 const QColor kMoneyGreen(192, 220, 192);
-constexpr int kMarkGap = 20;    // px between a bar's top and its value mark
-constexpr int kTickLength = 3;  // px of the bottom axis' ticks
-constexpr int kLabelGap = 2;    // px between a tick and its label
+constexpr int kMarkGap = 20;   // px between a bar's top and its value mark
+constexpr int kTickLength = 3; // px of the bottom axis' ticks
+constexpr int kLabelGap = 2;   // px between a tick and its label
 
 // A value mark: black text on white, no frame.
 class MarkItem : public QGraphicsSimpleTextItem
@@ -52,7 +52,8 @@ public:
 
 } // namespace
 
-BarSeries::BarSeries(QObject *parent) : QObject(parent) {}
+BarSeries::BarSeries(QObject *parent) : QObject(parent)
+{}
 
 void BarSeries::clear()
 {
@@ -277,7 +278,8 @@ void BarChart::placePlotArea(const QSize &chartSize)
     const int titleHeight = 2 + 2 * QFontMetrics(arialPx(11, true)).lineSpacing() + 8;
     const int markRoom = kMarkGap + QFontMetrics(arialPx(8)).height();
     const int axisTitleRoom = QFontMetrics(arialPx(13)).height() + 4;
-    const int valueLabelRoom = QFontMetrics(arialPx(12)).horizontalAdvance(QStringLiteral("100")) + 10;
+    const int valueLabelRoom =
+        QFontMetrics(arialPx(12)).horizontalAdvance(QStringLiteral("100")) + 10;
     const int labelRoom = kTickLength + kLabelGap + m_labelRoom + 3;
     const QRectF plot(QPointF(axisTitleRoom + valueLabelRoom, titleHeight + markRoom),
                       QPointF(chartSize.width() - 12, chartSize.height() - labelRoom));

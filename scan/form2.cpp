@@ -42,16 +42,19 @@ TForm2::TForm2(QWidget *parent)
                               QStringLiteral(":/icons/chart.png"));
     SpeedButton2 = makeButton(this, "SpeedButton2", scan::kCancelCaption, 312, 488, 105, 22,
                               QStringLiteral(":/icons/cancel.png"));
-    SpeedButton1 = makeButton(this, "SpeedButton1", QStringLiteral("Сохранить"), 424, 488, 105,
-                              22, QStringLiteral(":/icons/save.png"));
+    SpeedButton1 = makeButton(this, "SpeedButton1", QStringLiteral("Сохранить"), 424, 488, 105, 22,
+                              QStringLiteral(":/icons/save.png"));
 
     // Counters change while a scan runs: the labels grow with their text.
     for (QLabel *l : {Label6, Label7, Label8, Label9})
         l->setMinimumWidth(l->width());
 
-    connect(SpeedButton1, &QPushButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
-    connect(SpeedButton2, &QPushButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
-    connect(SpeedButton3, &QPushButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
+    connect(SpeedButton1, &QPushButton::clicked, this,
+            [this] { guarded([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton2, &QPushButton::clicked, this,
+            [this] { guarded([this] { SpeedButton2Click(); }); });
+    connect(SpeedButton3, &QPushButton::clicked, this,
+            [this] { guarded([this] { SpeedButton3Click(); }); });
 }
 
 void TForm2::showEvent(QShowEvent *event)
@@ -81,8 +84,8 @@ void TForm2::addLine(const QString &line)
 void TForm2::SpeedButton1Click()
 {
     // The block goes into the list first and stays there, saved or not.
-    ListBox1->addItems(scan::reportInformationBlock(Label6->text(), Label7->text(),
-                                                    Label9->text(), Edit1->text()));
+    ListBox1->addItems(scan::reportInformationBlock(Label6->text(), Label7->text(), Label9->text(),
+                                                    Edit1->text()));
     const auto path = dialogs().saveFile(this, {QStringLiteral("txt"), QString()});
     if (!path)
         return;

@@ -12,8 +12,8 @@
 using namespace platform;
 
 TForm4::TForm4(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Графическое представление сигнала"));
@@ -33,7 +33,8 @@ TForm4::TForm4(QWidget *parent)
     SpeedButton1 = makeButton(this, "SpeedButton1", QStringLiteral("Сохранить графики"), 720, 608,
                               137, 22, QStringLiteral(":/icons/save.png"));
     SpeedButton1->hide();
-    connect(SpeedButton1, &QPushButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton1, &QPushButton::clicked, this,
+            [this] { guarded([this] { SpeedButton1Click(); }); });
 }
 
 void TForm4::showEvent(QShowEvent *event)
@@ -47,8 +48,7 @@ void TForm4::showEvent(QShowEvent *event)
 
 void TForm4::SpeedButton1Click()
 {
-    const auto chosen =
-        dialogs().saveFile(this, {QStringLiteral("bmp"), QStringLiteral("*.bmp")});
+    const auto chosen = dialogs().saveFile(this, {QStringLiteral("bmp"), QStringLiteral("*.bmp")});
     if (!chosen)
         return;
     const QStringList names = scan::chartFileNames(*chosen, CaughtCount);

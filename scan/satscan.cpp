@@ -112,7 +112,8 @@ void TForm1::SpeedButton3Click()
                 ComboBox6->setCurrentIndex(*entry);
             const int symbolRateKs = platform::StrToInt(fields.symbolRate);
             TuneFecCode = receiver::fecCodeForIndex(ComboBox6->currentIndex());
-            const int lofMHz = receiver::lofFor(frequencyMHz, ComboBox5->currentText(), Edit3->text());
+            const int lofMHz =
+                receiver::lofFor(frequencyMHz, ComboBox5->currentText(), Edit3->text());
 
             const receiver::Reading reading =
                 measure(symbolRateKs, &frequencyMHz, polarization, lofMHz, CheckBox1->isChecked());

@@ -62,8 +62,10 @@ void TestCharts::savesImagesByCount_data()
     QTest::newRow("120") << 120 << "sat.bmp" << QStringList{"sat-2.bmp", "sat.bmp"};
     QTest::newRow("121") << 121 << "sat.bmp" << QStringList{"sat-2.bmp", "sat-3.bmp", "sat.bmp"};
     QTest::newRow("typed sat") << 121 << "sat" << QStringList{"sat-2.bmp", "sat-3.bmp", "sat.bmp"};
-    QTest::newRow("sat.BMP") << 121 << "sat.BMP" << QStringList{"sat-2.bmp", "sat-3.bmp", "sat.BMP"};
-    QTest::newRow("a.bmp.bmp") << 121 << "a.bmp.bmp" << QStringList{"a-2.bmp", "a-3.bmp", "a.bmp.bmp"};
+    QTest::newRow("sat.BMP") << 121 << "sat.BMP"
+                             << QStringList{"sat-2.bmp", "sat-3.bmp", "sat.BMP"};
+    QTest::newRow("a.bmp.bmp") << 121 << "a.bmp.bmp"
+                               << QStringList{"a-2.bmp", "a-3.bmp", "a.bmp.bmp"};
 }
 
 void TestCharts::savesImagesByCount()
@@ -107,7 +109,8 @@ void TestCharts::neverShownChartIsDrawnWithItsBars()
 {
     ProgramFixture f;
     QVERIFY(!Form4->isVisible());
-    Form4->Chart2->setTitleLines(QStringLiteral("Спутниковая карта QX"), QStringLiteral("Спутник: S"));
+    Form4->Chart2->setTitleLines(QStringLiteral("Спутниковая карта QX"),
+                                 QStringLiteral("Спутник: S"));
     Form4->BarSeries1->addBar(1, 30, QStringLiteral("10700"), scan::barColour(30));
     Form4->BarSeries1->addBar(2, 50, QStringLiteral("10800"), scan::barColour(50));
     Form4->BarSeries1->addBar(3, 90, QStringLiteral("10900"), scan::barColour(90));

@@ -73,15 +73,18 @@ void TestReport::savesLinesAndBlocks_data()
     const QStringList results{
         "Транспондер: 11766,H,27500,34,DVB-S   |Качество сигнала-70   |Уровень сигнала-80",
         "Транспондер: 12000,V,27500   |Качество сигнала-0   |Уровень сигнала-3"};
-    const QStringList block{kRule, "Информация", "Спутник - Hot Bird", "Транспондеров : 2",
+    const QStringList block{kRule,         "Информация", "Спутник - Hot Bird", "Транспондеров : 2",
                             "Найдено : 1", kRule};
-    QTest::newRow("no comment") << "Hot Bird" << "" << 1 << results + block;
+    QTest::newRow("no comment") << "Hot Bird"
+                                << "" << 1 << results + block;
     const QStringList commented = block + QStringList{"Комментарии", "ясно, 19 дБ"};
-    QTest::newRow("comment, two saves") << "Hot Bird" << "ясно, 19 дБ" << 2
-                                        << results + commented + commented;
-    QTest::newRow("no lines") << "Empty" << "" << 1
-                              << QStringList{kRule, "Информация", "Спутник - Empty",
-                                             "Транспондеров : 0", "Найдено : 0", kRule};
+    QTest::newRow("comment, two saves") << "Hot Bird"
+                                        << "ясно, 19 дБ" << 2 << results + commented + commented;
+    QTest::newRow("no lines")
+        << "Empty"
+        << "" << 1
+        << QStringList{kRule,         "Информация", "Спутник - Empty", "Транспондеров : 0",
+                       "Найдено : 0", kRule};
 }
 
 void TestReport::savesLinesAndBlocks()

@@ -22,14 +22,15 @@ namespace {
 
 QByteArray listFile(const QString &satellite, const QStringList &lines)
 {
-    QByteArray bytes = "[SATTYPE]\r\n1=0130\r\n2=" + satellite.toUtf8() + "\r\n[DVB]\r\n0=" +
-                       QByteArray::number(lines.size()) + "\r\n";
+    QByteArray bytes = "[SATTYPE]\r\n1=0130\r\n2=" + satellite.toUtf8() +
+                       "\r\n[DVB]\r\n0=" + QByteArray::number(lines.size()) + "\r\n";
     for (int i = 0; i < lines.size(); ++i)
         bytes += QByteArray::number(i + 1) + "=" + lines[i].toUtf8() + "\r\n";
     return bytes;
 }
 
-FixtureOptions oneSatellite(const QStringList &lines, const QString &name = QStringLiteral("Test Sat"))
+FixtureOptions oneSatellite(const QStringList &lines,
+                            const QString &name = QStringLiteral("Test Sat"))
 {
     FixtureOptions o;
     o.lists[QStringLiteral("test.ini")] = listFile(name, lines);
@@ -93,9 +94,9 @@ void TestScan::journalOfTwoLineScan_data()
     // "L" gives polarization 1 but leaves the converter linear: LOF 10600, not 10750.
     const QString tune2 = QStringLiteral("TuneSatChannel 22000 12149 1 10600");
     const QString q = QStringLiteral("QuerySignal");
-    QTest::newRow("one reading")
-        << false << QStringList{"SetSatPatRate 34", tune1, q, "SetSatPatRate 110", tune2, q}
-        << QList<int>{3000, 3000} << 2 + 1;
+    QTest::newRow("one reading") << false << QStringList{"SetSatPatRate 34",  tune1, q,
+                                                         "SetSatPatRate 110", tune2, q}
+                                 << QList<int>{3000, 3000} << 2 + 1;
     QTest::newRow("higher accuracy")
         << true
         << QStringList{"SetSatPatRate 34", tune1, q, q, q, "SetSatPatRate 110", tune2, q, q, q}
@@ -140,13 +141,20 @@ void TestScan::fecSelectionCarriedOver_data()
 {
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("code"); // sent for the second line
-    QTest::newRow("semicolon") << "10719,V,27500;34,DVB-S" << "56";
-    QTest::newRow("no FEC or system") << "10719,V,27500" << "56";
-    QTest::newRow("empty FEC") << "10719,V,27500,,DVB-S" << "56";
-    QTest::newRow("no system") << "10719,V,27500,34" << "56";
-    QTest::newRow("S2 without 8PSK entry") << "10719,V,27500,78,S2" << "56";
-    QTest::newRow("unknown FEC, DVB-S") << "10719,V,27500,67,DVB-S" << "34";
-    QTest::newRow("own FEC") << "10719,V,27500,91,DVB-S" << "108";
+    QTest::newRow("semicolon") << "10719,V,27500;34,DVB-S"
+                               << "56";
+    QTest::newRow("no FEC or system") << "10719,V,27500"
+                                      << "56";
+    QTest::newRow("empty FEC") << "10719,V,27500,,DVB-S"
+                               << "56";
+    QTest::newRow("no system") << "10719,V,27500,34"
+                               << "56";
+    QTest::newRow("S2 without 8PSK entry") << "10719,V,27500,78,S2"
+                                           << "56";
+    QTest::newRow("unknown FEC, DVB-S") << "10719,V,27500,67,DVB-S"
+                                        << "34";
+    QTest::newRow("own FEC") << "10719,V,27500,91,DVB-S"
+                             << "108";
 }
 
 void TestScan::fecSelectionCarriedOver()
@@ -167,16 +175,26 @@ void TestScan::polarizationAndLof_data()
     QTest::addColumn<int>("lnb");
     QTest::addColumn<QString>("customLof");
     QTest::addColumn<QString>("tune");
-    QTest::newRow("V") << "11766,V,27500" << 0 << "" << "TuneSatChannel 27500 11766 0 10600";
-    QTest::newRow("H") << "11766,H,27500" << 0 << "" << "TuneSatChannel 27500 11766 1 10600";
-    QTest::newRow("R") << "11766,R,27500" << 0 << "" << "TuneSatChannel 27500 11766 0 10600";
-    QTest::newRow("L") << "11766,L,27500" << 0 << "" << "TuneSatChannel 27500 11766 1 10600";
-    QTest::newRow("small h") << "11766,h,27500" << 0 << "" << "TuneSatChannel 27500 11766 0 10600";
-    QTest::newRow("X") << "11766,X,27500" << 0 << "" << "TuneSatChannel 27500 11766 0 10600";
-    QTest::newRow("circular") << "3900,H,27500" << 1 << "" << "TuneSatChannel 27500 3900 1 10750";
-    QTest::newRow("other typed") << "3900,V,27500" << 2 << "5150" << "TuneSatChannel 27500 3900 0 5150";
-    QTest::newRow("other empty") << "11700,V,27500" << 2 << "" << "TuneSatChannel 27500 11700 0 9750";
-    QTest::newRow("C band") << "9999,V,27500" << 0 << "" << "TuneSatChannel 27500 9999 0 5150";
+    QTest::newRow("V") << "11766,V,27500" << 0 << ""
+                       << "TuneSatChannel 27500 11766 0 10600";
+    QTest::newRow("H") << "11766,H,27500" << 0 << ""
+                       << "TuneSatChannel 27500 11766 1 10600";
+    QTest::newRow("R") << "11766,R,27500" << 0 << ""
+                       << "TuneSatChannel 27500 11766 0 10600";
+    QTest::newRow("L") << "11766,L,27500" << 0 << ""
+                       << "TuneSatChannel 27500 11766 1 10600";
+    QTest::newRow("small h") << "11766,h,27500" << 0 << ""
+                             << "TuneSatChannel 27500 11766 0 10600";
+    QTest::newRow("X") << "11766,X,27500" << 0 << ""
+                       << "TuneSatChannel 27500 11766 0 10600";
+    QTest::newRow("circular") << "3900,H,27500" << 1 << ""
+                              << "TuneSatChannel 27500 3900 1 10750";
+    QTest::newRow("other typed") << "3900,V,27500" << 2 << "5150"
+                                 << "TuneSatChannel 27500 3900 0 5150";
+    QTest::newRow("other empty") << "11700,V,27500" << 2 << ""
+                                 << "TuneSatChannel 27500 11700 0 9750";
+    QTest::newRow("C band") << "9999,V,27500" << 0 << ""
+                            << "TuneSatChannel 27500 9999 0 5150";
 }
 
 void TestScan::polarizationAndLof()
@@ -202,9 +220,10 @@ void TestScan::averagedReadingsGoIntoTheLine()
     for (auto [q, l] : {std::pair{70, 10}, {71, 20}, {71, 31}, {0, 5}, {0, 5}, {2, 5}})
         f.sim.pushReading(q, l);
     Form1->SpeedButton3Click();
-    QCOMPARE(reportLines(),
-             (QStringList{"Транспондер: 11766,H,27500   |Качество сигнала-70   |Уровень сигнала-20",
-                          "Транспондер: 12000,V,27500   |Качество сигнала-0   |Уровень сигнала-5"}));
+    QCOMPARE(
+        reportLines(),
+        (QStringList{"Транспондер: 11766,H,27500   |Качество сигнала-70   |Уровень сигнала-20",
+                     "Транспондер: 12000,V,27500   |Качество сигнала-0   |Уровень сигнала-5"}));
     QCOMPARE(Form2->Label9->text(), QStringLiteral("1"));
     QCOMPARE(barsOf(Form4->Series1), 1);
 }
@@ -217,8 +236,9 @@ void TestScan::showOnlyCaught()
     f.sim.pushReading(0, 30);
     f.sim.pushReading(50, 60);
     Form1->SpeedButton3Click();
-    QCOMPARE(reportLines(),
-             QStringList{"Транспондер: 12000,V,27500   |Качество сигнала-50   |Уровень сигнала-60"});
+    QCOMPARE(
+        reportLines(),
+        QStringList{"Транспондер: 12000,V,27500   |Качество сигнала-50   |Уровень сигнала-60"});
     QCOMPARE(Form2->Label7->text(), QStringLiteral("2"));
     QCOMPARE(Form2->Label8->text(), QStringLiteral("2"));
     QCOMPARE(Form2->Label9->text(), QStringLiteral("1"));
@@ -226,7 +246,8 @@ void TestScan::showOnlyCaught()
 
 void TestScan::caughtBarsCarryFrequencyQualityAndColour()
 {
-    ProgramFixture f(oneSatellite({"10700,H,27500", "10800,V,27500", "10900,V,27500", "11000,V,27500"}));
+    ProgramFixture f(
+        oneSatellite({"10700,H,27500", "10800,V,27500", "10900,V,27500", "11000,V,27500"}));
     chooseSatellite(QStringLiteral("Test Sat"));
     Form1->CheckBox4->setChecked(true);
     for (int q : {40, 0, 41, 56})
@@ -266,7 +287,8 @@ void TestScan::cancelSeenBeforeNextTransponder()
     QFETCH(int, clickAtPoint);
     QFETCH(int, clicks);
     QFETCH(int, measured);
-    ProgramFixture f(oneSatellite({"10700,H,27500", "10800,V,27500", "10900,V,27500", "11000,V,27500"}));
+    ProgramFixture f(
+        oneSatellite({"10700,H,27500", "10800,V,27500", "10900,V,27500", "11000,V,27500"}));
     chooseSatellite(QStringLiteral("Test Sat"));
     for (int i = 0; i < 4; ++i)
         f.sim.pushReading(50 + i, 1);
@@ -335,7 +357,8 @@ void TestScan::conversionErrorEndsScan_data()
     QTest::addColumn<int>("lnb");
     QTest::addColumn<QString>("error");
     QTest::newRow("frequency") << "abc,V,27500" << 0 << "'abc' is not a valid integer value";
-    QTest::newRow("symbol rate") << "10800,V,27 500" << 0 << "'27 500' is not a valid integer value";
+    QTest::newRow("symbol rate") << "10800,V,27 500" << 0
+                                 << "'27 500' is not a valid integer value";
     QTest::newRow("no comma") << "10800" << 0 << "'' is not a valid integer value";
     QTest::newRow("typed LOF") << "10800,V,27500" << 2 << "'x' is not a valid integer value";
 }
@@ -421,8 +444,9 @@ void TestScan::satelliteChangeCannotReadPastTheList()
     });
     Form1->SpeedButton3Click();
     // The second line is read from the list as it is now; there is no third.
-    QCOMPARE(f.sim.journal().filter(QStringLiteral("TuneSatChannel")),
-             (QStringList{"TuneSatChannel 27500 10700 1 9750", "TuneSatChannel 27500 12100 0 10600"}));
+    QCOMPARE(
+        f.sim.journal().filter(QStringLiteral("TuneSatChannel")),
+        (QStringList{"TuneSatChannel 27500 10700 1 9750", "TuneSatChannel 27500 12100 0 10600"}));
     QCOMPARE(reportLines().size(), 2);
     QCOMPARE(Form2->Label7->text(), QStringLiteral("3"));
     QVERIFY(Form1->SpeedButton1->isEnabled());
@@ -451,7 +475,8 @@ void TestScan::satelliteWithoutLines()
 void TestScan::secondScanHoldsOnlyItsOwnBars()
 {
     FixtureOptions o;
-    o.lists[QStringLiteral("a.ini")] = listFile(QStringLiteral("First"), {"10700,H,27500", "10800,V,27500"});
+    o.lists[QStringLiteral("a.ini")] =
+        listFile(QStringLiteral("First"), {"10700,H,27500", "10800,V,27500"});
     o.lists[QStringLiteral("b.ini")] = listFile(QStringLiteral("Second"), {"12000,V,27500"});
     ProgramFixture f(o);
     chooseSatellite(QStringLiteral("First"));

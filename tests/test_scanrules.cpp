@@ -25,8 +25,8 @@ private slots:
 void TestScanRules::splitsCaughtOverCharts_data()
 {
     QTest::addColumn<int>("caught");
-    QTest::addColumn<QList<int>>("perChart");  // bars on Chart1, Chart2, Chart3
-    QTest::addColumn<QList<int>>("firstX");    // first x on each chart in use
+    QTest::addColumn<QList<int>>("perChart"); // bars on Chart1, Chart2, Chart3
+    QTest::addColumn<QList<int>>("firstX");   // first x on each chart in use
     QTest::addColumn<QList<int>>("lastX");
     QTest::newRow("none") << 0 << QList<int>{0, 0, 0} << QList<int>{} << QList<int>{};
     QTest::newRow("59") << 59 << QList<int>{59, 0, 0} << QList<int>{1} << QList<int>{59};
@@ -38,8 +38,8 @@ void TestScanRules::splitsCaughtOverCharts_data()
     QTest::newRow("121") << 121 << QList<int>{40, 41, 40} << QList<int>{1, 1, 2}
                          << QList<int>{40, 41, 41};
     // What the scan charts of 1001 catches: the 1000 the table keeps.
-    QTest::newRow("1000 kept of 1001") << 1000 << QList<int>{333, 334, 333}
-                                       << QList<int>{1, 1, 2} << QList<int>{333, 334, 334};
+    QTest::newRow("1000 kept of 1001")
+        << 1000 << QList<int>{333, 334, 333} << QList<int>{1, 1, 2} << QList<int>{333, 334, 334};
 }
 
 void TestScanRules::splitsCaughtOverCharts()
@@ -146,8 +146,8 @@ void TestScanRules::namesChartImages_data()
                          << QStringList{d + "sat.bmp", d + "sat-2.bmp", d + "sat-3.bmp"};
     QTest::newRow("capitals") << d + "sat.BMP" << 121
                               << QStringList{d + "sat.BMP", d + "sat-2.bmp", d + "sat-3.bmp"};
-    QTest::newRow("other extension") << d + "sat.png" << 61
-                                     << QStringList{d + "sat.png", d + "sat-2.bmp"};
+    QTest::newRow("other extension")
+        << d + "sat.png" << 61 << QStringList{d + "sat.png", d + "sat-2.bmp"};
     QTest::newRow("first .bmp") << d + "a.bmp.bmp" << 121
                                 << QStringList{d + "a.bmp.bmp", d + "a-2.bmp", d + "a-3.bmp"};
     QTest::newRow(".bmp in folder") << QStringLiteral("/r.bmp/sat.bmp") << 61
