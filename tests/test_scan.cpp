@@ -118,6 +118,8 @@ void TestScan::journalOfTwoLineScan()
     TuneLof = 42;
     f.sim.clearJournal();
     f.sim.pushReading(60, 70); // the first line is caught: one bar
+    for (int i = 0; i < 5; ++i)
+        f.sim.pushReading(0, 0); // the rest reads nothing, whatever the sky holds
     int points = 0;
     platform::setProcessMessagesHook([&] { ++points; });
 
@@ -434,6 +436,7 @@ void TestScan::satelliteChangeCannotReadPastTheList()
     ProgramFixture f(o);
     chooseSatellite(QStringLiteral("Long"));
     f.sim.pushReading(50, 1);
+    f.sim.pushReading(0, 0);
     f.sim.clearJournal();
     bool changed = false;
     platform::setProcessMessagesHook([&] {
