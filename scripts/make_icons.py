@@ -67,6 +67,27 @@ def main():
         rect(blind, 9 + i, 9 + i, 10 + i if i < 4 else 14, 10 + i if i < 4 else 14, dark)
     png(OUT / "blind.png", blind)
 
+    chart = canvas(16)
+    rect(chart, 1, 1, 1, 14, dark)
+    rect(chart, 1, 14, 14, 14, dark)
+    for i, h in enumerate([6, 10, 4]):
+        rect(chart, 4 + i * 4, 13 - h, 6 + i * 4, 13, [(220, 0, 0, 255), (0, 0, 230, 255), (0, 128, 0, 255)][i])
+    png(OUT / "chart.png", chart)
+
+    cancel = canvas(16)
+    red = (200, 30, 30, 255)
+    for i in range(11):
+        rect(cancel, 2 + i, 2 + i, 3 + i, 3 + i, red)
+        rect(cancel, 12 - i, 2 + i, 13 - i, 3 + i, red)
+    png(OUT / "cancel.png", cancel)
+
+    save = canvas(16)
+    rect(save, 1, 1, 14, 14, (40, 70, 150, 255))
+    rect(save, 4, 1, 11, 6, (230, 230, 240, 255))
+    rect(save, 3, 9, 12, 14, (250, 250, 250, 255))
+    rect(save, 9, 2, 10, 5, (40, 70, 150, 255))
+    png(OUT / "save.png", save)
+
     app = canvas(32)
     disc(app, 14, 14, 11, (230, 230, 240, 255))
     disc(app, 14, 14, 11, (60, 60, 90, 255), ring=1.5)
