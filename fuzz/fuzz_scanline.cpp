@@ -13,7 +13,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString line = platform::fromCp1251(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QString line =
+        platform::fromCp1251(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     const auto fields = transponders::splitTransponderLine(line);
     try {
         const int frequencyMHz = platform::StrToInt(fields.frequency);

@@ -2,6 +2,7 @@
 // the stated state, never a crash or a hang.
 #include "app/form1.h"
 #include "app/globals.h"
+#include "scan/form3.h"
 #include "tests/support/fixture.h"
 #include "tests/support/testmain.h"
 
@@ -9,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -28,6 +31,8 @@ private slots:
     void unreadableFile();
     void pipeAndDevice();
     void longFieldTexts();
+    void numbersBeyond32Bits_data();
+    void numbersBeyond32Bits();
 };
 
 void TestHostile::hugeOneLineFile()
@@ -149,6 +154,81 @@ void TestHostile::longFieldTexts()
     Form1->ComboBox4Change();
     QCOMPARE(Form1->Edit1->text().size(), 10000);
     QCOMPARE(Form1->Edit2->text().size(), 9998);
+}
+
+// Every field the program converts, given a number beyond 32 bits or a text of
+// 10 000 digits: the activity ends with the conversion message.
+void TestHostile::numbersBeyond32Bits_data()
+{
+    QTest::addColumn<QString>("activity");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    const QString big = QStringLiteral("4294967296");
+    const QString longDigits(10000, QLatin1Char('9'));
+    const char *fields[][2] = {
+        {"lock", "Edit1"},  {"lock", "Edit2"},     {"lock", "Edit3"},      {"log", "Edit1"},
+        {"log", "Edit2"},   {"log", "Edit3"},      {"fec", "Edit1"},       {"fec", "Edit2"},
+        {"fec", "Edit3"},   {"scan", "frequency"}, {"scan", "symbolRate"}, {"scan", "Edit3"},
+        {"blind", "Edit1"}, {"blind", "Edit2"},    {"blind", "Edit3"},     {"blind", "Edit4"},
+        {"blind", "Edit5"}, {"blind", "Edit6"},
+    };
+    for (const auto &f : fields) {
+        QTest::addRow("%s %s beyond 32 bits", f[0], f[1]) << f[0] << f[1] << big;
+        QTest::addRow("%s %s 10000 digits", f[0], f[1]) << f[0] << f[1] << longDigits;
+    }
+}
+
+void TestHostile::numbersBeyond32Bits()
+{
+    QFETCH(QString, activity);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    FixtureOptions o;
+    QString line = QStringLiteral("11766,H,27500,34,DVB-S");
+    if (field == "frequency")
+        line = text + QStringLiteral(",H,27500");
+    if (field == "symbolRate")
+        line = QStringLiteral("11766,H,") + text;
+    o.lists["a.ini"] = "2=A\n[DVB]\n1=" + line.toLatin1() + "\n";
+    ProgramFixture f(o);
+    Form1->Edit1->setText("11766");
+    Form1->Edit2->setText("27500");
+    if (field == "Edit3") {
+        Form1->ComboBox5->setCurrentIndex(2);
+        Form1->Edit3->setText(text);
+    } else if (activity != "blind" && field.startsWith("Edit")) {
+        Form1->findChild<QLineEdit *>(field)->setText(text);
+    }
+
+    if (activity == "lock") {
+        Form1->SpeedButton1->click();
+    } else if (activity == "log") {
+        Form1->SpeedButton6->click();
+    } else if (activity == "fec") {
+        Form1->SpeedButton7->click();
+    } else if (activity == "scan") {
+        Form1->ComboBox3->setCurrentIndex(0);
+        Form1->ComboBox3Change();
+        Form1->SpeedButton3->click();
+    } else {
+        Form1->SpeedButton4->click();
+        Form3->Edit1->setText("11000");
+        Form3->Edit2->setText("11001");
+        Form3->Edit3->setText("27500");
+        Form3->Edit4->setText("27501");
+        if (field == "Edit5")
+            Form3->RadioButton1->setChecked(true);
+        if (field == "Edit6") {
+            Form3->RadioButton2->setChecked(true);
+            text += QLatin1Char(',');
+        }
+        Form3->findChild<QLineEdit *>(field)->setText(text);
+        Form3->SpeedButton1->click();
+        if (field == "Edit6")
+            text.chop(1);
+    }
+    QCOMPARE(f.dialogs.errors,
+             QStringList{QStringLiteral("'%1' is not a valid integer value").arg(text)});
 }
 
 ORVANTA_TEST(TestHostile)
