@@ -1,5 +1,7 @@
 #include "scan/chart.h"
 
+#include <memory>
+
 #include "platform/textfile.h"
 
 #include <QBarSet>
@@ -124,6 +126,8 @@ BarChart::BarChart(QWidget *parent, const char *name, const char *seriesName)
     c->addAxis(m_axisY, Qt::AlignLeft);
     m_stack->attachAxis(m_axisY);
 
+    // The view made a chart of its own and only lets go of it here.
+    std::unique_ptr<QChart> made(chart());
     setChart(c);
     c->layout()->setContentsMargins(0, 0, 0, 0); // the gradient covers the whole panel
     c->setMargins(QMargins(0, 2, 0, 0));         // the title at the top; see placePlotArea()
