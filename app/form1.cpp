@@ -39,12 +39,10 @@ const QStringList kFecEntries = {
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint)
+TForm1::TForm1(QWidget *parent) : QWidget(parent, platform::fixedWindowFlags())
 {
     setObjectName(QStringLiteral("Form1"));
+    platform::centreOnFirstShow(this);
     setWindowTitle(QStringLiteral("Orvanta. Версия 2.01"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/orvanta.png")));
     useDialogFont(this);
@@ -224,15 +222,6 @@ void TForm1::closeEvent(QCloseEvent *event)
     // and even while a long activity runs: it stops at its next message point.
     platform::requestEnd();
     QCoreApplication::quit();
-}
-
-void TForm1::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
 }
 
 void TForm1::ComboBox3Change()

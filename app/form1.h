@@ -70,7 +70,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -78,7 +77,6 @@ private:
     void createMeterParts();   // sound clips
     void createNetworkParts(); // page server
     void destroyNetworkParts();
-    bool m_centred = false;
 };
 
 // Creates the seven windows in the order TForm1 ... TForm7; the main window's

@@ -9,12 +9,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-TForm7::TForm7(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint)
+TForm7::TForm7(QWidget *parent) : QWidget(parent, platform::fixedWindowFlags())
 {
     setObjectName(QStringLiteral("Form7"));
+    platform::centreOnFirstShow(this);
     setWindowTitle(QStringLiteral("Логирование сигнала"));
     platform::useDialogFont(this);
     platform::setFixedClientSize(this, 582, 644);
@@ -45,13 +43,4 @@ void TForm7::SpeedButton1Click()
     for (int i = 0; i < ListBox1->count(); ++i)
         lines << ListBox1->item(i)->text();
     platform::writeLinesCp1251(*path, lines);
-}
-
-void TForm7::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        m_centred = true;
-        platform::centreOnScreen(this);
-    }
 }

@@ -20,10 +20,4 @@ public:
     QPushButton *SpeedButton2; // copy to clipboard: never enabled
 
     void SpeedButton1Click();
-
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    bool m_centred = false;
 };

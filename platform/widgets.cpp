@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -108,6 +109,37 @@ void centreOnScreen(QWidget *window)
     const QRect frame = window->frameGeometry();
     window->move(area.center() - QPoint(frame.width() / 2, frame.height() / 2) +
                  (window->pos() - frame.topLeft()));
+}
+
+namespace {
+class CentreOnFirstShow : public QObject
+{
+public:
+    explicit CentreOnFirstShow(QWidget *window) : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            centreOnScreen(static_cast<QWidget *>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+} // namespace
+
+void centreOnFirstShow(QWidget *window)
+{
+    new CentreOnFirstShow(window);
+}
+
+Qt::WindowFlags fixedWindowFlags()
+{
+    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 }
 
 void setFixedClientSize(QWidget *window, int w, int h)

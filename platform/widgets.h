@@ -3,6 +3,7 @@
 // tables give them. Every control gets its table name as object name.
 #include <QString>
 #include <QStringList>
+#include <Qt>
 
 class QCheckBox;
 class QComboBox;
@@ -37,6 +38,11 @@ QListWidget *makeList(QWidget *parent, const char *name, int x, int y, int w, in
 
 // Centres a top-level window on the screen it is on.
 void centreOnScreen(QWidget *window);
+// Centres the window when it is first shown; later shows keep its place.
+void centreOnFirstShow(QWidget *window);
+// A fixed window with a caption, system menu, minimise and close box, and no
+// maximise box.
+Qt::WindowFlags fixedWindowFlags();
 // Gives a top-level window a fixed client size.
 void setFixedClientSize(QWidget *window, int w, int h);
 // The font of the classic dialogs: "MS Sans Serif" 8 pt, shown with a narrow

@@ -15,12 +15,10 @@
 
 using namespace platform;
 
-TForm2::TForm2(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint)
+TForm2::TForm2(QWidget *parent) : QWidget(parent, platform::fixedWindowFlags())
 {
     setObjectName(QStringLiteral("Form2"));
+    platform::centreOnFirstShow(this);
     setWindowTitle(QStringLiteral("Сканирование транспондеров"));
     useDialogFont(this);
     setFixedClientSize(this, 538, 515);
@@ -55,15 +53,6 @@ TForm2::TForm2(QWidget *parent)
             [this] { guarded([this] { SpeedButton2Click(); }); });
     connect(SpeedButton3, &QPushButton::clicked, this,
             [this] { guarded([this] { SpeedButton3Click(); }); });
-}
-
-void TForm2::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
 }
 
 QStringList TForm2::lines() const

@@ -33,10 +33,4 @@ public:
 
     // Every line of ListBox1, in order.
     QStringList lines() const;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    bool m_centred = false;
 };

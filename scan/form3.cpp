@@ -26,12 +26,10 @@ const QString kStopCaption = QStringLiteral("Остановить");
 const QString kWaitCaption = QStringLiteral("ожидайте");
 } // namespace
 
-TForm3::TForm3(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint)
+TForm3::TForm3(QWidget *parent) : QWidget(parent, platform::fixedWindowFlags())
 {
     setObjectName(QStringLiteral("Form3"));
+    platform::centreOnFirstShow(this);
     setWindowTitle(QStringLiteral("Слепой поиск (только для DVB-S QPSK)"));
     useDialogFont(this);
     setFixedClientSize(this, 515, 494);
@@ -180,15 +178,6 @@ void TForm3::closeEvent(QCloseEvent *event)
     guarded([this] { FormClose(); });
     // Only hidden: fields, list and buttons stay for the next opening.
     event->accept();
-}
-
-void TForm3::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
 }
 
 void TForm3::flushDisplay()

@@ -45,7 +45,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -70,5 +69,4 @@ private:
     QStringList m_pendingLines;
     QList<int> m_stepValues; // the numbers of the step lists' entries
     QElapsedTimer m_sinceFlush;
-    bool m_centred = false;
 };

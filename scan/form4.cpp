@@ -16,6 +16,7 @@ TForm4::TForm4(QWidget *parent)
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form4"));
+    platform::centreOnFirstShow(this);
     setWindowTitle(QStringLiteral("Графическое представление сигнала"));
     useDialogFont(this);
     setFixedClientSize(this, 860, 633);
@@ -35,15 +36,6 @@ TForm4::TForm4(QWidget *parent)
     SpeedButton1->hide();
     connect(SpeedButton1, &QPushButton::clicked, this,
             [this] { guarded([this] { SpeedButton1Click(); }); });
-}
-
-void TForm4::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
 }
 
 void TForm4::SpeedButton1Click()

@@ -20,10 +20,4 @@ public:
     QPushButton *SpeedButton1; // Сохранить графики; hidden until a scan ends
 
     void SpeedButton1Click(); // save the charts in use as BMP files
-
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    bool m_centred = false;
 };

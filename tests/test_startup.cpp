@@ -1,5 +1,10 @@
 #include "app/form1.h"
 #include "app/globals.h"
+#include "monitor/form5.h"
+#include "monitor/form7.h"
+#include "scan/form2.h"
+#include "scan/form3.h"
+#include "scan/form4.h"
 #include "tests/support/fixture.h"
 #include "tests/support/testmain.h"
 
@@ -10,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -40,6 +46,7 @@ private slots:
     void choosingTransponder_data();
     void choosingTransponder();
     void closeStopsAndReleases();
+    void windowsCentredAndPictured();
 };
 
 void TestStartup::listsPairedWithFiles()
@@ -341,6 +348,29 @@ void TestStartup::closeStopsAndReleases()
     QVERIFY(Form1->SpeedButton1->isEnabled() && Form1->SpeedButton3->isEnabled());
     QCOMPARE(f.sim.journal(), QStringList{"ReleaseDevCtl"});
     QVERIFY(f.dialogs.messages.isEmpty());
+}
+
+void TestStartup::windowsCentredAndPictured()
+{
+    ProgramFixture f;
+    const QList<QWidget *> windows = {Form1, Form2, Form3, Form4, Form5, Form7};
+    for (QWidget *w : windows) {
+        w->show();
+        const QPoint centre = w->screen()->availableGeometry().center();
+        const QPoint at = w->frameGeometry().center();
+        QVERIFY2((at - centre).manhattanLength() <= 2, qPrintable(w->objectName()));
+        // A second show keeps a place the user gave it.
+        w->hide();
+        w->move(w->pos() + QPoint(10, 10));
+        const QPoint moved = w->pos();
+        w->show();
+        QCOMPARE(w->pos(), moved);
+        w->hide();
+        // Every button picture exists in the resources.
+        for (auto *b : w->findChildren<QAbstractButton *>())
+            QVERIFY2(b->icon().isNull() || !b->icon().availableSizes().isEmpty(),
+                     qPrintable(w->objectName() + "." + b->objectName()));
+    }
 }
 
 ORVANTA_TEST(TestStartup)
