@@ -61,6 +61,13 @@ public:
 
     // The tuning fields as the tuning sequence reads them.
     receiver::TuningFields tuningFields() const;
+    // Both the frequency and the symbol rate hold text: a lock, a log start
+    // or a FEC search does nothing otherwise.
+    bool hasFrequencyAndSymbolRate() const;
+    // What a lock, a log start and a FEC search do once their window is shown:
+    // MeterState 1, lock and scan buttons off, the tuning parameters read from
+    // the fields (raises ConvertError at the first one that is no number).
+    void beginTuningActivity();
 
     // Network page hooks: start and stop of the page server (when CheckBox5 is
     // ticked at that moment) and the page rewrite of a meter tick.

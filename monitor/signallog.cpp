@@ -15,14 +15,11 @@
 
 void TForm1::SpeedButton6Click()
 {
-    if (Edit1->text().isEmpty() || Edit2->text().isEmpty())
+    if (!hasFrequencyAndSymbolRate())
         return;
     // As the lock, but with the log window, no page server, and the log timer.
     Form7->show();
-    MeterState = 1;
-    SpeedButton1->setEnabled(false);
-    SpeedButton3->setEnabled(false);
-    receiver::readTuningParameters(Edit1->text(), Edit2->text(), ComboBox1->currentIndex());
+    beginTuningActivity();
     receiver::Reading reading;
     const receiver::TuningFields fields = tuningFields();
     LMDHiTimer1->stop(); // a running meter freezes

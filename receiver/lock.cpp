@@ -12,15 +12,25 @@
 #include <QPushButton>
 #include <QTimer>
 
-void TForm1::SpeedButton1Click()
+bool TForm1::hasFrequencyAndSymbolRate() const
 {
-    if (Edit1->text().isEmpty() || Edit2->text().isEmpty())
-        return;
-    Form5->show();
+    return !Edit1->text().isEmpty() && !Edit2->text().isEmpty();
+}
+
+void TForm1::beginTuningActivity()
+{
     MeterState = 1;
     SpeedButton1->setEnabled(false);
     SpeedButton3->setEnabled(false);
     receiver::readTuningParameters(Edit1->text(), Edit2->text(), ComboBox1->currentIndex());
+}
+
+void TForm1::SpeedButton1Click()
+{
+    if (!hasFrequencyAndSymbolRate())
+        return;
+    Form5->show();
+    beginTuningActivity();
     receiver::Reading reading;
     const receiver::TuningFields fields = tuningFields();
     LMDHiTimer1->stop();

@@ -53,7 +53,7 @@ QString resultLine(const char *name, const receiver::Reading &reading)
 
 void TForm1::SpeedButton7Click()
 {
-    if (Edit1->text().isEmpty() || Edit2->text().isEmpty())
+    if (!hasFrequencyAndSymbolRate())
         return;
 
     Form6->show();
@@ -64,11 +64,7 @@ void TForm1::SpeedButton7Click()
     list->addItem(QStringLiteral("Заданная скорость: ") + Edit2->text());
     list->addItem(QStringLiteral("Заданная поляризация: ") + ComboBox1->currentText());
 
-    MeterState = 1;
-    SpeedButton1->setEnabled(false);
-    SpeedButton3->setEnabled(false);
-
-    receiver::readTuningParameters(Edit1->text(), Edit2->text(), ComboBox1->currentIndex());
+    beginTuningActivity();
     receiver::Reading reading;
     receiver::tuneLofAndDiseqc(DeviceLibrary, tuningFields());
 
