@@ -29,8 +29,8 @@ QString systemText(int err)
 }
 
 // Watches one connection before the HTTP parser sees its bytes: drops it when
-// the request line is not HTTP, the headers or the whole request grow past
-// their limits, or no answer went out before the deadline. Dropping here
+// the request line or a header line is not HTTP, the headers or the whole
+// request grow past their limits, or no answer went out before the deadline. Dropping here
 // keeps a bad client from holding memory or a connection slot for long.
 class ConnectionGuard : public QObject
 {
@@ -46,12 +46,25 @@ public:
     }
 
 private:
-    void drop(const char *why)
+    // Ends the connection, with a short error answer when `status` is given
+    // (a client that speaks HTTP learns why).
+    void drop(const char *why, const char *status = nullptr)
     {
         qCDebug(lcPage) << "dropping connection:" << why;
         // The parser must not see these bytes: its own error path leaves the
         // connection half alive.
         QObject::disconnect(m_socket, &QIODevice::readyRead, nullptr, nullptr);
+        if (status && m_socket->state() == QAbstractSocket::ConnectedState) {
+            // Close after the answer went out; what the client still sends is
+            // read and thrown away, so that the close does not reset the
+            // connection under the answer. The deadline still ends it.
+            connect(m_socket, &QIODevice::readyRead, m_socket, [s = m_socket] { s->readAll(); });
+            connect(m_socket, &QAbstractSocket::disconnected, m_socket, &QObject::deleteLater);
+            m_socket->write(QByteArray("HTTP/1.1 ") + status +
+                            "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            m_socket->disconnectFromHost();
+            return;
+        }
         m_socket->abort();
         m_socket->deleteLater();
     }
@@ -61,52 +74,40 @@ private:
         const qint64 n = m_socket->bytesAvailable();
         if (n <= 0)
             return;
+        // This runs before the parser, which then takes every byte there is:
+        // what is buffered now arrived since the last look.
         const QByteArray chunk = m_socket->peek(n);
         m_total += chunk.size();
         if (m_total > m_limits.maxRequestBytes)
-            return drop("request too large");
-        if (!m_lineChecked) {
-            m_line += chunk.left(8192);
-            const qsizetype end = m_line.indexOf('\n');
-            if (end < 0) {
-                if (m_line.size() >= 8192)
-                    drop("request line too long");
-                return inspectHeaders(chunk);
-            }
-            m_lineChecked = true;
-            if (!looksLikeRequestLine(m_line.left(end)))
-                return drop("not an HTTP request");
-            m_line.clear();
-        }
-        inspectHeaders(chunk);
-    }
-
-    void inspectHeaders(const QByteArray &chunk)
-    {
+            return drop("request too large", "413 Payload Too Large");
         if (m_headersDone)
             return;
-        // The blank line may straddle two chunks: search with the last bytes
-        // of the previous one in front.
-        const QByteArray seen = m_tail + chunk;
-        qsizetype end = seen.indexOf("\r\n\r\n");
-        if (end < 0)
-            end = seen.indexOf("\n\n");
-        const qsizetype inChunk = (end < 0 ? seen.size() : end) - m_tail.size();
-        if (m_headerBytes + inChunk > m_limits.maxHeaderBytes)
-            return drop("headers too large");
-        if (end >= 0) {
-            m_headersDone = true;
-            return;
+        for (char c : chunk) {
+            if (c != '\n') {
+                m_line += c;
+                if (++m_headerBytes > m_limits.maxHeaderBytes)
+                    return drop("headers too large", "431 Request Header Fields Too Large");
+                continue;
+            }
+            if (m_line.endsWith('\r'))
+                m_line.chop(1);
+            if (!m_lineChecked) {
+                m_lineChecked = true;
+                if (!looksLikeRequestLine(m_line))
+                    return drop("not an HTTP request");
+            } else if (m_line.isEmpty()) {
+                m_headersDone = true; // a body may follow; its size is bounded above
+                return;
+            } else if (!looksLikeHeaderLine(m_line)) {
+                return drop("malformed header", "400 Bad Request");
+            }
+            m_line.clear();
         }
-        m_headerBytes += chunk.size();
-        m_tail = seen.right(3);
     }
 
-    // METHOD SP target SP HTTP/d.d, with an optional CR.
-    static bool looksLikeRequestLine(QByteArray line)
+    // METHOD SP target SP HTTP/d.d
+    static bool looksLikeRequestLine(const QByteArray &line)
     {
-        if (line.endsWith('\r'))
-            line.chop(1);
         const QList<QByteArray> parts = line.split(' ');
         if (parts.size() != 3 || parts[0].isEmpty() || parts[1].isEmpty())
             return false;
@@ -118,6 +119,38 @@ private:
                std::isdigit(uchar(v[7]));
     }
 
+    // name ":" value, the name a token, the value without control bytes; the
+    // parser's own error path would leave such a connection half alive.
+    static bool looksLikeHeaderLine(const QByteArray &line)
+    {
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            return false;
+        for (qsizetype i = 0; i < colon; ++i) {
+            const uchar c = uchar(line[i]);
+            if (!std::isalnum(c) && !std::strchr("!#$%&'*+-.^_`|~", c))
+                return false;
+        }
+        for (qsizetype i = colon + 1; i < line.size(); ++i) {
+            const uchar c = uchar(line[i]);
+            if ((c < 0x20 && c != '\t') || c == 0x7f)
+                return false;
+        }
+        const QByteArray name = line.left(colon).toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (name == "content-length") {
+            if (value.isEmpty() || value.size() > 9)
+                return false;
+            for (char c : value)
+                if (!std::isdigit(uchar(c)))
+                    return false;
+        }
+        // Bodies come with a length only: no chunked uploads to a page.
+        if (name == "transfer-encoding")
+            return false;
+        return true;
+    }
+
     QTcpSocket *m_socket;
     PageServer::Limits m_limits;
     qint64 m_total = 0;
@@ -125,7 +158,6 @@ private:
     bool m_lineChecked = false;
     bool m_headersDone = false;
     QByteArray m_line;
-    QByteArray m_tail;
 };
 
 // Accepts connections up to the limit; further clients wait in the system's

@@ -8,6 +8,7 @@
 #include "tests/support/testmain.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -340,6 +341,22 @@ void TestPage::badClientsDoNotStopServing()
     // Garbage is dropped without an answer.
     QCOMPARE(exchange(p, QByteArray("\x00\x01\x02 garbage\r\n\r\n", 16)), QByteArray());
     QCOMPARE(body(exchange(p, good)), fullPage("Q:45|L:67"));
+    // Malformed header lines, bad lengths and chunked bodies get a plain 400
+    // before the parser sees them.
+    for (const QByteArray &bad :
+         {QByteArray("GET / HTTP/1.1\r\nno colon here\r\n\r\n"),
+          QByteArray("GET / HTTP/1.1\r\nBad Name: x\r\n\r\n"),
+          QByteArray("GET / HTTP/1.1\r\nX: a\x01b\r\n\r\n"),
+          QByteArray("POST / HTTP/1.1\r\nContent-Length: -5\r\n\r\n"),
+          QByteArray("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n")}) {
+        QElapsedTimer closing;
+        closing.start();
+        QCOMPARE(exchange(p, bad), QByteArray("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n"
+                                              "Connection: close\r\n\r\n"));
+        // Closed at once, not left open until the deadline.
+        QVERIFY2(closing.elapsed() < 2000, bad.constData());
+        QCOMPARE(body(exchange(p, good)), fullPage("Q:45|L:67"));
+    }
     // Headers beyond 64 KiB.
     const QByteArray huge = "GET / HTTP/1.1\r\nX-Big: " + QByteArray(100 * 1024, 'a') + "\r\n\r\n";
     QVERIFY(!exchange(p, huge).startsWith("HTTP/1.1 200"));
