@@ -4,7 +4,9 @@
 //   build/bench_tick [ticks] [--page] [--screenshot file.png]
 //
 // --page ticks "Передавать в сеть" so each tick also rewrites level.html.
-// --screenshot saves the level window as drawn after the last tick.
+// --screenshot saves the level window drawn afresh after the last tick, and
+// next to it (name-screen.png) what the window shows after the ticks'
+// partial repaints; the two should not differ.
 #include "app/form1.h"
 #include "app/globals.h"
 #include "monitor/form5.h"
@@ -19,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -97,6 +100,14 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         Form5->grab().save(screenshot);
         std::printf("level window saved to %s\n", qPrintable(screenshot));
+        const QImage shown = Form5->screen()->grabWindow(Form5->winId()).toImage();
+        if (!shown.isNull()) {
+            const QFileInfo info(screenshot);
+            const QString name =
+                info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("-screen.png");
+            shown.save(name);
+            std::printf("window as shown saved to %s\n", qPrintable(name));
+        }
     }
     Form1->LMDHiTimer1->stop();
     destroyForms();

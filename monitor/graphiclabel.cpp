@@ -1,14 +1,161 @@
 #include "monitor/graphiclabel.h"
 
 #include <QFontDatabase>
-#include <QFontMetrics>
-#include <QLinearGradient>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace monitor {
+
+namespace {
+
+// The raised side: light from the top right throws the body of the text down
+// to the left, up to `depth` pixels.
+QImage sideOf(const QImage &body, int depth)
+{
+    QImage side(body.size(), QImage::Format_Alpha8);
+    side.fill(0);
+    const int w = body.width();
+    const int h = body.height();
+    for (int y = 0; y < h; ++y) {
+        uchar *out = side.scanLine(y);
+        for (int i = 1; i <= depth && y - i >= 0; ++i) {
+            const uchar *in = body.constScanLine(y - i) + i;
+            for (int x = 0; x < w - i; ++x)
+                out[x] = std::max(out[x], in[x]);
+        }
+    }
+    return side;
+}
+
+TextMasks masksOfPath(const QPainterPath &path, int depth, const QRect &box)
+{
+    TextMasks m;
+    m.at = box.topLeft();
+    m.bounds = path.boundingRect();
+    m.body = QImage(box.size(), QImage::Format_Alpha8);
+    m.body.fill(0);
+    {
+        QPainter p(&m.body);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(-box.topLeft());
+        p.fillPath(path, Qt::black);
+    }
+    m.side = sideOf(m.body, depth);
+    return m;
+}
+
+// Pen positions are multiples of 1/64 pixel, so this keeps them exactly.
+constexpr int kSubpixel = 64;
+
+struct GlyphKey
+{
+    QString font;
+    int depth;
+    QChar ch;
+    int fraction; // of the pen position, in 1/kSubpixel
+    bool operator==(const GlyphKey &o) const
+    {
+        return depth == o.depth && ch == o.ch && fraction == o.fraction && font == o.font;
+    }
+};
+
+size_t qHash(const GlyphKey &k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.font, k.depth, k.ch, k.fraction);
+}
+
+// One character's masks with the pen on the baseline at (fraction, 0).
+const TextMasks &glyphMasks(const QFont &font, int depth, QChar ch, int fraction)
+{
+    static QHash<GlyphKey, TextMasks> cache;
+    const GlyphKey key{font.key(), depth, ch, fraction};
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    if (cache.size() > 512) // a few faces of eleven characters; never reached in use
+        cache.clear();
+    QPainterPath path;
+    path.addText(qreal(fraction) / kSubpixel, 0, font, QString(ch));
+    const QRect box =
+        path.boundingRect().toAlignedRect().adjusted(-depth - 1, -2, 2, depth + 1);
+    return *cache.insert(key, masksOfPath(path, depth, box));
+}
+
+bool fromGlyphs(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-');
+    });
+}
+
+} // namespace
+
+TextMasks textMasksFromPath(const QFont &font, const QString &text, int depth, int baseline)
+{
+    if (text.isEmpty())
+        return {};
+    QPainterPath path;
+    path.addText(depth, baseline, font, text);
+    const QRect box =
+        path.boundingRect().toAlignedRect().adjusted(-depth - 1, -2, 2, depth + 1);
+    return masksOfPath(path, depth, box);
+}
+
+// Each character is drawn where the whole text's outline would put it, from
+// masks made once; overlapping coverage adds up as the outline's union would.
+TextMasks textMasksFromGlyphs(const QFont &font, const QString &text, int depth, int baseline)
+{
+    if (text.isEmpty() || !fromGlyphs(text))
+        return {};
+    const QFontMetricsF metrics(font);
+    struct Placed
+    {
+        const TextMasks *glyph;
+        QPoint offset;
+    };
+    std::vector<Placed> placed;
+    QRect box;
+    QRectF bounds;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qreal pen = depth + metrics.horizontalAdvance(text.left(i));
+        const int fixed = int(std::lround(pen * kSubpixel));
+        const int whole = fixed >= 0 ? fixed / kSubpixel : -((-fixed + kSubpixel - 1) / kSubpixel);
+        const TextMasks &g = glyphMasks(font, depth, text[i], fixed - whole * kSubpixel);
+        const QPoint offset(whole, baseline);
+        placed.push_back({&g, offset});
+        box |= g.rect().translated(offset);
+        bounds |= g.bounds.translated(offset);
+    }
+    TextMasks m;
+    m.at = box.topLeft();
+    m.bounds = bounds;
+    m.body = QImage(box.size(), QImage::Format_Alpha8);
+    m.body.fill(0);
+    m.side = QImage(box.size(), QImage::Format_Alpha8);
+    m.side.fill(0);
+    for (const Placed &p : placed) {
+        const QPoint to = p.glyph->at + p.offset - box.topLeft();
+        const int w = p.glyph->body.width();
+        for (int y = 0; y < p.glyph->body.height(); ++y) {
+            const uchar *gb = p.glyph->body.constScanLine(y);
+            const uchar *gs = p.glyph->side.constScanLine(y);
+            uchar *b = m.body.scanLine(to.y() + y) + to.x();
+            uchar *s = m.side.scanLine(to.y() + y) + to.x();
+            for (int x = 0; x < w; ++x) {
+                b[x] = uchar(std::min(255, b[x] + gb[x]));
+                s[x] = std::max(s[x], gs[x]);
+            }
+        }
+    }
+    return m;
+}
 
 GraphicLabel::GraphicLabel(QWidget *parent, const char *name) : QWidget(parent)
 {
@@ -22,7 +169,7 @@ void GraphicLabel::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    rebuildPath();
+    rebuildMasks();
 }
 
 void GraphicLabel::setColor(const QColor &color)
@@ -31,88 +178,86 @@ void GraphicLabel::setColor(const QColor &color)
         return;
     m_color = color;
     m_dirty = true;
-    update();
+    updateImageArea();
 }
 
 void GraphicLabel::setGradient(const QColor &top, const QColor &bottom)
 {
     m_gradient = std::make_pair(top, bottom);
     m_dirty = true;
-    update();
+    updateImageArea();
 }
 
 void GraphicLabel::setRaisedDepth(int px)
 {
     m_depth = px;
-    rebuildPath();
+    rebuildMasks();
 }
 
 void GraphicLabel::setTextFont(const QFont &font)
 {
     m_font = font;
-    rebuildPath();
+    rebuildMasks();
 }
 
 void GraphicLabel::setBaseline(int px)
 {
     m_baseline = px;
-    rebuildPath();
+    rebuildMasks();
 }
 
-void GraphicLabel::rebuildPath()
+void GraphicLabel::setBackdrop(const QColor &colour)
 {
-    m_path = QPainterPath();
-    // Text hangs from the top of the box, as a left-aligned label draws it;
-    // the raised effect needs room on the left.
-    const int baseline = m_baseline >= 0 ? m_baseline : QFontMetrics(m_font).ascent();
-    m_path.addText(m_depth, baseline, m_font, m_text);
+    m_backdrop = colour;
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_dirty = true;
     update();
 }
 
-// Draws the text once as an antialiased coverage mask and composes the raised
-// layers from it in one pass over the pixels: one rasterisation per change
-// instead of one per layer keeps a meter tick cheap.
+void GraphicLabel::updateImageArea()
+{
+    if (!m_masks.isNull())
+        update(m_masks.rect());
+}
+
+void GraphicLabel::rebuildMasks()
+{
+    const QRect before = m_masks.isNull() ? QRect() : m_masks.rect();
+    // Text hangs from the top of the box, as a left-aligned label draws it;
+    // the raised effect needs room on the left.
+    const int baseline = m_baseline >= 0 ? m_baseline : QFontMetrics(m_font).ascent();
+    m_masks = textMasksFromGlyphs(m_font, m_text, m_depth, baseline);
+    if (m_masks.isNull())
+        m_masks = textMasksFromPath(m_font, m_text, m_depth, baseline);
+    m_dirty = true;
+    // Only the old and the new text change on screen.
+    update(QRegion(before) | (m_masks.isNull() ? QRect() : m_masks.rect()));
+}
+
+// Colours the masks: the side in a shade of the button face, a thin lit rim to
+// the top right, the text's fill on top; over the backdrop when there is one.
 void GraphicLabel::render()
 {
     m_dirty = false;
     m_image = QImage();
-    if (m_text.isEmpty())
+    if (m_masks.isNull())
         return;
-    const QRect box =
-        m_path.boundingRect().toAlignedRect().adjusted(-m_depth - 1, -2, 2, m_depth + 1);
-    m_imageAt = box.topLeft();
-    const int w = box.width();
-    const int h = box.height();
+    const int w = m_masks.body.width();
+    const int h = m_masks.body.height();
 
-    // The mask has a margin all round, so the shifted reads below stay inside.
-    const int pad = m_depth + 1;
-    QImage mask(w + 2 * pad, h + 2 * pad, QImage::Format_Alpha8);
-    mask.fill(0);
-    {
-        QPainter p(&mask);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.translate(QPoint(pad, pad) - box.topLeft());
-        p.fillPath(m_path, Qt::black);
-    }
-    const uchar *bits = mask.constBits();
-    const qsizetype stride = mask.bytesPerLine();
-    auto row = [&](int y) { return bits + (y + pad) * stride + pad; };
-
-    // Light from the top right: the body of the raised text falls to the
-    // bottom left in a shade of the button face, a thin lit rim to the top right.
     const QColor face = palette().color(QPalette::Button);
     const QColor side = face.darker(160);
     const QColor rim = face.lighter(115);
     // The fill colour of each row: one colour, or the gradient from the top of
     // the text to its bottom.
-    const QRectF text = m_path.boundingRect();
+    const QRectF text = m_masks.bounds;
     std::vector<QRgb> rowColour(size_t(h), m_color.rgb());
     if (m_gradient) {
         const QColor a = m_gradient->first, b = m_gradient->second;
         for (int y = 0; y < h; ++y) {
             const qreal t = std::clamp(
-                (box.top() + y + 0.5 - text.top()) / std::max<qreal>(1, text.height()), 0.0, 1.0);
+                (m_masks.at.y() + y + 0.5 - text.top()) / std::max<qreal>(1, text.height()), 0.0,
+                1.0);
             rowColour[size_t(y)] = qRgb(int(a.red() + (b.red() - a.red()) * t),
                                         int(a.green() + (b.green() - a.green()) * t),
                                         int(a.blue() + (b.blue() - a.blue()) * t));
@@ -121,20 +266,30 @@ void GraphicLabel::render()
 
     const QRgb sideRgb = side.rgb();
     const QRgb rimRgb = rim.rgb();
-    m_image = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+    const bool opaque = m_backdrop.has_value();
+    const QRgb under = opaque ? m_backdrop->rgb() : 0;
+    const int ur = qRed(under), ug = qGreen(under), ub = qBlue(under);
+    m_image = QImage(w, h, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    const QRgb empty = opaque ? (under | 0xff000000u) : 0;
+    static const uchar none[1] = {0};
     for (int y = 0; y < h; ++y) {
         QRgb *out = reinterpret_cast<QRgb *>(m_image.scanLine(y));
-        const uchar *body = row(y);
-        const uchar *lit = row(y + 1) - 1;
-        const QRgb fill = rowColour[size_t(y)];
+        const uchar *body = m_masks.body.constScanLine(y);
+        const uchar *shade = m_masks.side.constScanLine(y);
+        // The rim is the body one pixel down and to the left.
+        const bool hasLit = m_depth > 0 && y + 1 < h;
+        const uchar *lit = hasLit ? m_masks.body.constScanLine(y + 1) - 1 : none;
+        const QRgb fill = rowColour[size_t(y)] | 0xff000000u;
         for (int x = 0; x < w; ++x) {
-            int s = 0;
-            for (int i = 1; i <= m_depth; ++i)
-                s = std::max<int>(s, row(y - i)[x + i]);
-            const int l = m_depth > 0 ? lit[x] : 0;
             const int b = body[x];
+            if (b == 255) {
+                out[x] = fill;
+                continue;
+            }
+            const int s = shade[x];
+            const int l = hasLit && x > 0 ? lit[x] : 0;
             if ((s | l | b) == 0) {
-                out[x] = 0;
+                out[x] = empty;
                 continue;
             }
             int r = 0, g = 0, bl = 0, al = 0; // premultiplied, 0..255
@@ -147,19 +302,36 @@ void GraphicLabel::render()
             over(sideRgb, s);
             over(rimRgb, l);
             over(fill, b);
-            out[x] = qRgba(r, g, bl, al);
+            if (opaque) {
+                const int rest = 255 - al;
+                out[x] = qRgb(r + (ur * rest + 127) / 255, g + (ug * rest + 127) / 255,
+                              bl + (ub * rest + 127) / 255);
+            } else {
+                out[x] = qRgba(r, g, bl, al);
+            }
         }
     }
 }
 
-void GraphicLabel::paintEvent(QPaintEvent *)
+// Drawn rectangle by rectangle of what needs it, each a plain clip: a clip of
+// many rectangles would send every fill and copy through the raster engine's
+// span path, which hands large areas to worker threads.
+void GraphicLabel::paintEvent(QPaintEvent *event)
 {
     if (m_dirty)
         render();
-    if (m_image.isNull())
-        return;
+    const QRect imageRect = m_image.isNull() ? QRect() : m_masks.rect();
     QPainter p(this);
-    p.drawImage(m_imageAt, m_image);
+    for (const QRect &r : event->region()) {
+        p.setClipRect(r);
+        if (m_backdrop) {
+            for (const QRect &f : QRegion(r).subtracted(imageRect))
+                p.fillRect(f, *m_backdrop);
+        }
+        const QRect part = r & imageRect;
+        if (!part.isEmpty())
+            p.drawImage(part.topLeft(), m_image, part.translated(-imageRect.topLeft()));
+    }
 }
 
 namespace {
