@@ -103,8 +103,8 @@ int main(int argc, char **argv)
         const QImage shown = Form5->screen()->grabWindow(Form5->winId()).toImage();
         if (!shown.isNull()) {
             const QFileInfo info(screenshot);
-            const QString name =
-                info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("-screen.png");
+            const QString name = info.path() + QLatin1Char('/') + info.completeBaseName() +
+                                 QStringLiteral("-screen.png");
             shown.save(name);
             std::printf("window as shown saved to %s\n", qPrintable(name));
         }

@@ -24,10 +24,7 @@ const QColor kBackground(240, 251, 255);
 class Backdrop : public QWidget
 {
 public:
-    explicit Backdrop(QWidget *parent) : QWidget(parent)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    explicit Backdrop(QWidget *parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 protected:
     void paintEvent(QPaintEvent *event) override

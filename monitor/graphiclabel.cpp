@@ -83,8 +83,7 @@ const TextMasks &glyphMasks(const QFont &font, int depth, QChar ch, int fraction
         cache.clear();
     QPainterPath path;
     path.addText(qreal(fraction) / kSubpixel, 0, font, QString(ch));
-    const QRect box =
-        path.boundingRect().toAlignedRect().adjusted(-depth - 1, -2, 2, depth + 1);
+    const QRect box = path.boundingRect().toAlignedRect().adjusted(-depth - 1, -2, 2, depth + 1);
     return *cache.insert(key, masksOfPath(path, depth, box));
 }
 
@@ -103,8 +102,7 @@ TextMasks textMasksFromPath(const QFont &font, const QString &text, int depth, i
         return {};
     QPainterPath path;
     path.addText(depth, baseline, font, text);
-    const QRect box =
-        path.boundingRect().toAlignedRect().adjusted(-depth - 1, -2, 2, depth + 1);
+    const QRect box = path.boundingRect().toAlignedRect().adjusted(-depth - 1, -2, 2, depth + 1);
     return masksOfPath(path, depth, box);
 }
 
@@ -255,9 +253,9 @@ void GraphicLabel::render()
     if (m_gradient) {
         const QColor a = m_gradient->first, b = m_gradient->second;
         for (int y = 0; y < h; ++y) {
-            const qreal t = std::clamp(
-                (m_masks.at.y() + y + 0.5 - text.top()) / std::max<qreal>(1, text.height()), 0.0,
-                1.0);
+            const qreal t = std::clamp((m_masks.at.y() + y + 0.5 - text.top()) /
+                                           std::max<qreal>(1, text.height()),
+                                       0.0, 1.0);
             rowColour[size_t(y)] = qRgb(int(a.red() + (b.red() - a.red()) * t),
                                         int(a.green() + (b.green() - a.green()) * t),
                                         int(a.blue() + (b.blue() - a.blue()) * t));

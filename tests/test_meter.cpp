@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
@@ -56,6 +57,9 @@ private slots:
     void clipFormats_data();
     void clipFormats();
     void levelWindowLayout();
+    void composedNumbersMatchOutline_data();
+    void composedNumbersMatchOutline();
+    void partialRepaintsMatchFreshDrawing();
     void stopEndsMeterAndLog();
     void levelWindowCloseEndsAfterFullTick();
     void mainWindowCloseEndsMeter();
@@ -241,6 +245,89 @@ void TestMeter::clipFormats()
     QCOMPARE(b.mid(36, 4), QByteArray("data"));
     QCOMPARE(u32(40), dataBytes);
     QCOMPARE(int(b.size()), 44 + dataBytes + dataBytes % 2);
+}
+
+void TestMeter::composedNumbersMatchOutline_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("baseline");
+    const QFont number = monitor::numberFont(320);
+    for (const char *t : {"0", "7", "45", "100", "-12", "1234567890"})
+        QTest::newRow(t) << QString::fromLatin1(t) << number << 4 << 323;
+    QTest::newRow("small face, flat")
+        << QStringLiteral("3019") << monitor::titleFont(32) << 0 << 29;
+    QTest::newRow("odd face") << QStringLiteral("-876") << monitor::titleFont(37) << 2 << 31;
+}
+
+// The number drawn from kept per-character masks covers the same pixels as
+// the whole outline drawn at once; only where glyphs touch may the sum of
+// their edges differ a little from the union's edge.
+void TestMeter::composedNumbersMatchOutline()
+{
+    QFETCH(QString, text);
+    QFETCH(QFont, font);
+    QFETCH(int, depth);
+    QFETCH(int, baseline);
+    for (int pass = 0; pass < 2; ++pass) { // making the masks, then reusing them
+        const monitor::TextMasks composed =
+            monitor::textMasksFromGlyphs(font, text, depth, baseline);
+        const monitor::TextMasks outline = monitor::textMasksFromPath(font, text, depth, baseline);
+        QVERIFY(!composed.isNull());
+        QVERIFY(!outline.isNull());
+        QVERIFY(qAbs(composed.bounds.left() - outline.bounds.left()) < 0.05);
+        QVERIFY(qAbs(composed.bounds.right() - outline.bounds.right()) < 0.05);
+        QVERIFY(qAbs(composed.bounds.top() - outline.bounds.top()) < 0.05);
+        QVERIFY(qAbs(composed.bounds.bottom() - outline.bounds.bottom()) < 0.05);
+        auto at = [](const QImage &mask, const QPoint &origin, int x, int y) {
+            const QPoint p = QPoint(x, y) - origin;
+            return mask.rect().contains(p) ? int(mask.constScanLine(p.y())[p.x()]) : 0;
+        };
+        const QRect all = composed.rect() | outline.rect();
+        int covered = 0, off = 0, worst = 0;
+        for (int y = all.top(); y <= all.bottom(); ++y) {
+            for (int x = all.left(); x <= all.right(); ++x) {
+                for (const auto mask : {&monitor::TextMasks::body, &monitor::TextMasks::side}) {
+                    const int a = at(composed.*mask, composed.at, x, y);
+                    const int b = at(outline.*mask, outline.at, x, y);
+                    covered += b > 0;
+                    worst = std::max(worst, qAbs(a - b));
+                    off += qAbs(a - b) > 2;
+                }
+            }
+        }
+        QVERIFY(covered > 0);
+        QVERIFY2(
+            worst <= 32 && off * 1000 < covered,
+            qPrintable(
+                QStringLiteral("worst %1, %2 of %3 pixels off").arg(worst).arg(off).arg(covered)));
+    }
+    // Other characters are left to the whole outline.
+    QVERIFY(monitor::textMasksFromGlyphs(font, QStringLiteral("4a"), depth, baseline).isNull());
+}
+
+// Each tick repaints only what changed; what the window then shows is what
+// drawing it afresh gives.
+void TestMeter::partialRepaintsMatchFreshDrawing()
+{
+    ProgramFixture f;
+    startMeter(f);
+    QVERIFY(Form5->isVisible());
+    // Moves, colour changes, and last a number that shrinks in place and colour.
+    const int readings[][2] = {{45, 67}, {100, 99}, {31, 100}, {-3, -12}, {120, 5},
+                               {7, 120}, {52, 58},  {-12, 77}, {5, 60}};
+    for (const auto &r : readings) {
+        f.sim.pushReading(r[0], r[1]);
+        Form1->LMDHiTimer1Timer();
+        QApplication::processEvents();
+    }
+    const QImage shown = Form5->screen()->grabWindow(Form5->winId()).toImage();
+    const QImage fresh = Form5->grab().toImage();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown.size(), fresh.size());
+    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
+             fresh.convertToFormat(QImage::Format_RGB32));
 }
 
 void TestMeter::levelWindowLayout()
