@@ -26,9 +26,9 @@ const QString kStop = QStringLiteral("Остановить");
 
 // Sets the blind search window up from "Name=value;Name;...": a field gets the
 // text, a step list the shown item, a bare name checks that radio button.
-void configure(const QString &spec)
+void configure(const QString &settings)
 {
-    for (const QString &token : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString &token : settings.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const qsizetype eq = token.indexOf(QLatin1Char('='));
         const QString name = eq < 0 ? token : token.left(eq);
         const QString value = eq < 0 ? QString() : token.mid(eq + 1);
