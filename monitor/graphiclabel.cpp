@@ -335,7 +335,10 @@ void GraphicLabel::paintEvent(QPaintEvent *event)
 namespace {
 bool hasFamily(const QString &family)
 {
-    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+    // Listing every installed family is slow; the fonts do not change while
+    // the program runs.
+    static const QStringList installed = QFontDatabase::families();
+    return installed.contains(family, Qt::CaseInsensitive);
 }
 } // namespace
 

@@ -295,9 +295,6 @@ void setPagePortForTesting(std::optional<quint16> port)
 PageServer::PageServer(QObject *parent) : QObject(parent)
 {
     m_thread.setObjectName(QStringLiteral("PageServer"));
-    m_http = new PageHttpServer;
-    m_http->moveToThread(&m_thread);
-    m_thread.start();
 }
 
 PageServer::~PageServer()
@@ -317,6 +314,13 @@ void PageServer::start(quint16 port)
 {
     if (m_port != 0)
         return;
+    // The HTTP side and its thread come with the first start: most runs never
+    // serve the page, and making them costs start-up time.
+    if (!m_http) {
+        m_http = new PageHttpServer;
+        m_http->moveToThread(&m_thread);
+        m_thread.start();
+    }
     QString error;
     quint16 bound = 0;
     QMetaObject::invokeMethod(
